@@ -1,0 +1,20 @@
+#include "NelvoApplication.h"
+
+#include "NelvoError.h"
+#include "Prompts.h"
+
+NelvoApplication::NelvoApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+
+bool NelvoApplication::notify(QObject *receiver, QEvent *event)
+{
+    QString text;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const nelvo::Error &error) {
+        text = error.text();
+    } catch (const std::exception &error) {
+        text = QString::fromLocal8Bit(error.what());
+    }
+    nelvo::prompts().message(applicationDisplayName(), text, nelvo::Prompts::Icon::Error);
+    return false;
+}

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs the client on a virtual display, takes the screenshots and ends it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+client=$1
+
+display=:$((90 + RANDOM % 100))
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+cleanup() {
+  [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+"$client" &
+app=$!
+
+# The sign-in dialog follows the three-second splash.
+login=$(timeout 30 xdotool search --sync --onlyvisible --name '用户登录' | head -n 1)
+sleep 0.5
+build/tools/screenshot/screenshot build/screenshot.png
+echo "Sign-in dialog: build/screenshot.png"
+
+xdotool windowfocus --sync "$login"
+xdotool type --delay 20 'admin'
+xdotool key Return
+main=$(timeout 30 xdotool search --sync --onlyvisible --name 'Nelvodesk' | head -n 1 || true)
+if [ -n "$main" ]; then
+  sleep 1
+  build/tools/screenshot/screenshot build/screenshot-main.png
+  echo "Main window: build/screenshot-main.png"
+else
+  echo "The main window did not appear after signing in." >&2
+  exit 1
+fi
