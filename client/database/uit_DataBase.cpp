@@ -4,6 +4,7 @@
 #include "ProgramFolder.h"
 #include "SqliteFunctions.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -48,7 +49,8 @@ TdmData::~TdmData()
 
 QString TdmData::DefaultDatabaseFile()
 {
-    return nelvo::resolvePath(ProgramFolder() + QStringLiteral("..\\database\\data.mdb"));
+    // Cleaned so that messages name the file as a person would look for it.
+    return QDir::cleanPath(nelvo::resolvePath(ProgramFolder() + QStringLiteral("..\\database\\data.mdb")));
 }
 
 QSqlDatabase TdmData::conData() const
