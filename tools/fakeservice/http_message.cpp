@@ -18,13 +18,17 @@ ParseStatus parseRequest(const QByteArray &buffer, HttpRequest &request, qsizety
         return ParseStatus::Incomplete;
 
     const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
-    const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
-    if (requestLine.size() != 3 || !requestLine[2].startsWith("HTTP/"))
+    // The gateway's clients put some values into the query unencoded, blanks included: the target
+    // is everything between the method and the protocol version.
+    const QByteArray requestLine = lines.first().trimmed();
+    const qsizetype firstBlank = requestLine.indexOf(' ');
+    const qsizetype lastBlank = requestLine.lastIndexOf(' ');
+    if (firstBlank <= 0 || lastBlank <= firstBlank || !requestLine.mid(lastBlank + 1).startsWith("HTTP/"))
         return ParseStatus::Malformed;
 
     HttpRequest parsed;
-    parsed.method = requestLine[0];
-    parsed.target = requestLine[1];
+    parsed.method = requestLine.left(firstBlank);
+    parsed.target = requestLine.mid(firstBlank + 1, lastBlank - firstBlank - 1);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray line = lines[i].trimmed();
         const qsizetype colon = line.indexOf(':');

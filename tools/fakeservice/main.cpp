@@ -33,6 +33,11 @@ bool applyOptions(const QCommandLineParser &parser, ServiceState &state, QString
             state.faults.setDefault(fault);
     }
 
+    for (const QString &message : parser.values("incoming")) {
+        const qsizetype colon = message.indexOf(u':');
+        account.incoming.append({message.left(colon), QString(), QString(), message.mid(colon + 1)});
+    }
+
     state.proxy.enabled = parser.isSet("proxy");
     if (parser.isSet("proxy-auth")) {
         const QString credentials = parser.value("proxy-auth");
@@ -62,6 +67,7 @@ int main(int argc, char *argv[])
         {"password", "Account password (default demo123).", "text"},
         {"balance", "Starting balance (default 1000.00).", "amount"},
         {"channel-length", "Characters per message of the channel (default 70).", "n"},
+        {"incoming", "Queue an incoming message FROM:TEXT (repeatable).", "from:text"},
         {"fault", "Spoil every gateway answer this way (see README).", "mode"},
         {"delay-ms", "Milliseconds of the delay fault.", "ms", "0"},
         {"fail-nth", "Only the Nth gateway request gets the fault.", "n"},

@@ -13,10 +13,10 @@ namespace {
 constexpr int kSplitPiece = 5;
 constexpr qsizetype kHugeHeaderBytes = 45000;
 
-QByteArray headerWith(const QByteArray &statusLine, const QByteArray &fields)
+// The port in the Server field tells the replies of several instances apart in a shared log.
+QByteArray serverField(const QTcpSocket *socket)
 {
-    return statusLine + "\r\nServer: fakeservice\r\nContent-Type: text/html; charset=GBK\r\n" + fields +
-           "Connection: close\r\n\r\n";
+    return "Server: fakeservice/" + QByteArray::number(socket->localPort()) + "\r\n";
 }
 
 QByteArray lengthField(qsizetype length)
@@ -57,6 +57,11 @@ void writeInPieces(QTcpSocket *socket, const QByteArray &bytes)
 
 void writeGatewayReply(QTcpSocket *socket, const QByteArray &resultValue, const Fault &fault)
 {
+    const QByteArray server = serverField(socket);
+    auto headerWith = [&server](const QByteArray &statusLine, const QByteArray &fields) {
+        return statusLine + "\r\n" + server + "Content-Type: text/html; charset=GBK\r\n" + fields +
+               "Connection: close\r\n\r\n";
+    };
     const QByteArray body = "<result>" + resultValue + "</result>";
     const QByteArray normal = headerWith("HTTP/1.1 200 OK", lengthField(body.size())) + body;
 
