@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// Lengths of message text are UTF-16 code units with a line break counting 2, because the gateway and the
+// phone see CR LF. The editors of this toolkit hand over bare LF, so every text is brought to CR LF before
+// it is measured, cut or sent.
+QString WithCrLf(const QString &text);
+
+// Length of a text in the unit above (the user sees it as "个字").
+int MessageLength(const QString &text);
+
+// The text without leading and trailing blanks and control characters (everything up to U+0020).
+QString TrimBlanksAndControls(const QString &text);
