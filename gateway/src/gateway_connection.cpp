@@ -2,7 +2,9 @@
 
 #include "gateway_log.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
@@ -109,11 +111,16 @@ bool GatewayConnection::connectTunnel(const ProxySettings &proxy, const Endpoint
         return false;
     }
 
-    // Read only the proxy's own header: whatever follows belongs to the gateway.
+    // Read only the proxy's own header, whatever follows belongs to the gateway; the whole answer
+    // must come within one wait.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs_);
     std::string answer;
     char byte;
     while (answer.size() < kProxyAnswerLimit && answer.find("\r\n\r\n") == std::string::npos) {
-        const long got = recvSome(&byte, 1);
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
+                .count();
+        const long got = recvWithin(&byte, 1, static_cast<int>(std::max<long long>(left, 0)));
         if (got < 0)
             writeLog("Error when select.");
         if (got != 1)
@@ -144,14 +151,19 @@ long GatewayConnection::sendAll(const char *bytes, std::size_t length)
     return static_cast<long>(length);
 }
 
-bool GatewayConnection::waitReadable()
+bool GatewayConnection::waitReadable(int timeoutMs)
 {
-    return fd_ >= 0 && pollOnce(fd_, POLLIN, waitMs_) == 1;
+    return fd_ >= 0 && pollOnce(fd_, POLLIN, timeoutMs) == 1;
 }
 
 long GatewayConnection::recvSome(char *buffer, std::size_t capacity)
 {
-    if (!waitReadable())
+    return recvWithin(buffer, capacity, waitMs_);
+}
+
+long GatewayConnection::recvWithin(char *buffer, std::size_t capacity, int timeoutMs)
+{
+    if (!waitReadable(timeoutMs))
         return -1;
     ssize_t n;
     do {

@@ -39,7 +39,8 @@ public:
 
 private:
     bool open(const std::string &host, int port);
-    bool waitReadable();
+    bool waitReadable(int timeoutMs);
+    long recvWithin(char *buffer, std::size_t capacity, int timeoutMs);
 
     int fd_ = -1;
     int waitMs_;

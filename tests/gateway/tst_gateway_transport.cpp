@@ -188,12 +188,17 @@ private Q_SLOTS:
         QCOMPARE(proxy->tunnelRequests(), QList<QByteArray>{"CONNECT " + target + " HTTP/1.1\r\nHost: " +
                                                             target + "\r\n" + authorization + "\r\n"});
         if (result != "-77") {
-            const QByteArray request = service->gatewayRequests().value(0);
-            QCOMPARE(request.left(request.indexOf("\r\n")),
-                     "GET http://" + target +
+            QCOMPARE(service->gatewayRequests(),
+                     QList<QByteArray>{
+                         "GET http://" + target +
                          "/sms/qorvServer/getbalance.jsp?regcode=demo&pwd="
-                         "62cc2d8b4bf2d8728120d052163a77df HTTP/1.1");
-            QVERIFY(request.contains("\r\nHost: " + target + "\r\n"));
+                         "62cc2d8b4bf2d8728120d052163a77df HTTP/1.1\r\n"
+                         "Accept: */*\r\nHost: " +
+                         target +
+                         "\r\nConnection: Keep-Alive\r\n"
+                         "User-Agent: Mozilla/4.0 (compatible; MSIE 5.0; Windows NT; DigExt; DTS Agent;)\r\n"
+                         "Proxy-Connection: Keep-Alive\r\n"
+                         "Cache-Control: no-cache\r\n\r\n"});
         }
     }
 
