@@ -137,6 +137,18 @@ void NumberStore::insertSorted(QStringView number)
     m_keys.insert(place, key);
 }
 
+void NumberStore::adoptTexts(NumberStore &other)
+{
+    // Texts of the other store follow ours, so their indexes move up by our count.
+    const quint64 base = m_texts.size();
+    for (quint64 &key : other.m_keys)
+        if (key >= kTextTag)
+            key += base;
+    m_texts.insert(m_texts.end(), std::make_move_iterator(other.m_texts.begin()),
+                   std::make_move_iterator(other.m_texts.end()));
+    other.m_texts.clear();
+}
+
 void NumberStore::merge(NumberStore &&other)
 {
     other.dropFront();
@@ -147,13 +159,7 @@ void NumberStore::merge(NumberStore &&other)
         *this = std::move(other);
         return;
     }
-    // Texts of the other store follow ours, so their indexes move up by our count.
-    const quint64 base = m_texts.size();
-    for (quint64 &key : other.m_keys)
-        if (key >= kTextTag)
-            key += base;
-    m_texts.insert(m_texts.end(), std::make_move_iterator(other.m_texts.begin()),
-                   std::make_move_iterator(other.m_texts.end()));
+    adoptTexts(other);
 
     std::vector<quint64> merged(m_keys.size() + other.m_keys.size());
     if (allPacked())
@@ -162,6 +168,19 @@ void NumberStore::merge(NumberStore &&other)
         std::merge(m_keys.begin(), m_keys.end(), other.m_keys.begin(), other.m_keys.end(), merged.begin(),
                    [this](quint64 a, quint64 b) { return less(a, b); });
     m_keys = std::move(merged);
+    other.clear();
+}
+
+void NumberStore::concat(NumberStore &&other)
+{
+    other.dropFront();
+    dropFront();
+    if (m_keys.empty() && m_texts.empty()) {
+        *this = std::move(other);
+        return;
+    }
+    adoptTexts(other);
+    m_keys.insert(m_keys.end(), other.m_keys.begin(), other.m_keys.end());
     other.clear();
 }
 

@@ -27,6 +27,9 @@ public:
     void insertSorted(QStringView number);
     // Both stores sorted: takes every number of `other` into this one, in order.
     void merge(NumberStore &&other);
+    // Appends every number of `other` after ours: the order holds when they all sort after ours (the
+    // batches of a send come off a sorted list in order).
+    void concat(NumberStore &&other);
     // Keeps one of each run of equal numbers of a sorted store; returns how many went.
     qsizetype removeDuplicates();
     // Removes the entries whose `remove` flag is set (one flag per entry).
@@ -58,6 +61,8 @@ private:
     bool equal(quint64 a, quint64 b) const;
     bool allPacked() const { return m_texts.empty(); }
     void dropFront();
+    // Moves the other store's texts behind ours and renumbers its keys to match.
+    void adoptTexts(NumberStore &other);
 
     std::vector<quint64> m_keys;
     // Entries before m_front were taken off; batches come off the front without moving the rest.
