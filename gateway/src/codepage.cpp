@@ -30,6 +30,7 @@ public:
     template <typename Skip>
     std::string run(const char *in, std::size_t inLeft, std::size_t unitSize, Skip skip)
     {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr); // a fresh start whatever the last call left
         std::string out;
         out.resize(inLeft * 2 + 16);
         std::size_t produced = 0;
@@ -78,7 +79,8 @@ std::string toCodePage(std::u16string_view text)
     if (ascii)
         return std::string(text.begin(), text.end());
 
-    Converter converter(kCodePage, kUtf16);
+    // Opening a converter costs more than most conversions: each thread keeps its own.
+    thread_local Converter converter(kCodePage, kUtf16);
     if (!converter.valid())
         return std::string(text.size(), '?');
     return converter.run(reinterpret_cast<const char *>(text.data()), text.size() * 2, 2,
@@ -93,7 +95,7 @@ std::u16string fromCodePage(std::string_view bytes)
     if (ascii)
         return std::u16string(bytes.begin(), bytes.end());
 
-    Converter converter(kUtf16, kCodePage);
+    thread_local Converter converter(kUtf16, kCodePage);
     if (!converter.valid())
         return std::u16string(bytes.size(), kReplacement);
     const std::string utf16 = converter.run(bytes.data(), bytes.size(), 1, [](std::string &out) {

@@ -105,15 +105,16 @@ QByteArray gatewayUrlEncode(const QByteArray &bytes)
     return encoded;
 }
 
+// Opening a converter costs more than a request's conversions; the service runs on one thread.
 QString fromGbk(const QByteArray &bytes)
 {
-    QStringDecoder decoder("GB18030");
+    static QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
 QByteArray toGbk(const QString &text)
 {
-    QStringEncoder encoder("GB18030");
+    static QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
     return encoder.encode(text);
 }
 
