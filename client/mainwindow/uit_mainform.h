@@ -5,15 +5,20 @@
 #include <memory>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
+class QStackedLayout;
 class QTimer;
+class QToolBar;
 class QWidget;
+class NavigationBar;
 class TLogMgr;
 class TdmData;
+class TwebInterFace;
 
-// The frame of the client. Its creation fills the run state and makes the objects all windows share; its
-// destruction writes back what the run changed.
+// The frame of the client. Its creation fills the run state and makes the objects all windows share (the
+// log, the service facade, the data module); its destruction writes back what the run changed.
 class TfrmMainForm : public QMainWindow
 {
     Q_OBJECT
@@ -22,14 +27,32 @@ public:
     ~TfrmMainForm() override;
 
     TLogMgr *LogMgr() const { return m_log.get(); }
+    TwebInterFace *webInterFace() const { return m_web.get(); }
     TdmData *dmData() const { return m_data.get(); }
 
     // The show handling after a successful sign-in.
     void FormShow();
+    // Shows a work window borderless in pnlMain, on top of the others; it stays owned by the main window.
+    void ShowEmbedded(QWidget *window);
 
+    void actBalanceExecute();
+    void actUpdateExecute();
+    void SignatureClick();
+    void SkinClick(int index);
+    void AboutClick();
+
+    static constexpr int SkinCount = 8;
+
+    QToolBar *ToolBar1;
+    NavigationBar *nbNavigation;
     QWidget *pnlMain;
     QLabel *staPanels[4];
     QTimer *Timer1;
+    QTimer *timRec;
+    QActionGroup *grpSkins;
+    QAction *mnuSkins[SkinCount];
+    QAction *mnuSignature;
+    QAction *mnuAbout;
 
     QAction *actSendSMS;
     QAction *actRecSMS;
@@ -48,10 +71,14 @@ protected:
 private:
     void buildActions();
     void buildMenus();
+    void buildToolBar();
+    void buildNavigation(QWidget *left);
     void buildStatusBar();
     void Timer1Timer();
-    int queryChannelLength();
+    void loadSkin(int index);
 
+    QStackedLayout *m_stack;
     std::unique_ptr<TLogMgr> m_log;
+    std::unique_ptr<TwebInterFace> m_web;
     std::unique_ptr<TdmData> m_data;
 };
