@@ -3,6 +3,7 @@
 #include "CommonHelpers.h"
 #include "LocalCodec.h"
 #include "LogMgr.h"
+#include "NelvoError.h"
 #include "NumberStore.h"
 #include "Prompts.h"
 #include "RecipientListModel.h"
@@ -99,20 +100,29 @@ QString RejectedTokensFile()
     return QDir::currentPath() + QStringLiteral("/InputError.txt");
 }
 
-void ReportRejectedTokens(const QStringList &rejected)
+void SaveRejectedTokens(const QStringList &rejected)
 {
-    if (rejected.isEmpty())
-        return;
     const QString path = RejectedTokensFile();
     QByteArray bytes;
     for (const QString &token : rejected)
         bytes += nelvo::encodeLocal(token) + "\r\n";
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
-        ShowWarning(QStringLiteral("错误号码无法保存到") + path + QStringLiteral("：") + file.errorString());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw nelvo::Error(QStringLiteral("错误号码无法保存到") + QDir::toNativeSeparators(path) +
+                           QStringLiteral("：") + file.errorString());
+}
+
+void ReportRejectedTokens(const QStringList &rejected)
+{
+    if (rejected.isEmpty())
+        return;
+    try {
+        SaveRejectedTokens(rejected);
+    } catch (const nelvo::Error &error) {
+        ShowWarning(error.text());
         return;
     }
-    file.close();
+    const QString path = RejectedTokensFile();
     const QString text =
         QStringLiteral("文件中手机号码已经成功导入，但部分错误号码无法导出\r\n这些号码被保存到") +
         QDir::toNativeSeparators(path) + QStringLiteral("。\r\n") +

@@ -22,7 +22,10 @@ TextImportResult ImportNumberTextFile(RecipientListModel &list, const QString &p
 
 // Where rejected tokens are saved: InputError.txt in the current working directory.
 QString RejectedTokensFile();
-// Saves the rejected tokens (one a line, replacing an older file) and asks whether to open the file.
+// Saves the rejected tokens there, one a line, replacing an older file; raises nelvo::Error naming the
+// file when it cannot be written.
+void SaveRejectedTokens(const QStringList &rejected);
+// The window's notice: saves the tokens and asks whether to open the file in the text editor.
 void ReportRejectedTokens(const QStringList &rejected);
 
 // The text-import command ("文本导入"): the file choice, the import and the notice. The caller shows
