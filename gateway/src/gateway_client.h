@@ -27,7 +27,6 @@ public:
     GatewayClient();
 
     void setProxy(std::string host, int port, std::string user, std::string password);
-    Endpoint gateway() const { return gateway_; }
 
     std::string sendSMS(std::string_view regcode, std::string_view password, std::string_view phone,
                         std::string_view content, std::string_view extnum, std::string_view level,
