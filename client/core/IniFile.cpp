@@ -198,3 +198,24 @@ void IniWriteInt(const QString &file, const QString &section, const QString &key
 {
     IniWriteStr(file, section, key, QString::number(value));
 }
+
+std::optional<bool> IniReadFlag(const QString &file, const QString &section, const QString &key)
+{
+    const std::optional<QString> value = readValue(file, section, key);
+    if (!value)
+        return std::nullopt;
+    if (value->compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (value->compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    bool ok = false;
+    const qlonglong number = value->toLongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    return number != 0;
+}
+
+void IniWriteFlag(const QString &file, const QString &section, const QString &key, bool value)
+{
+    IniWriteStr(file, section, key, value ? QStringLiteral("-1") : QStringLiteral("0"));
+}

@@ -96,6 +96,29 @@ private Q_SLOTS:
         QCOMPARE(IniReadInt(m_file, QStringLiteral("a"), QStringLiteral("k"), -1), expected);
     }
 
+    void flags_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("expected"); // -1: not a valid flag
+        QTest::newRow("true as written") << QByteArray("-1") << 1;
+        QTest::newRow("false as written") << QByteArray("0") << 0;
+        QTest::newRow("any other number") << QByteArray("2") << 1;
+        QTest::newRow("word") << QByteArray("TRUE") << 1;
+        QTest::newRow("word false") << QByteArray("False") << 0;
+        QTest::newRow("empty") << QByteArray("") << -1;
+        QTest::newRow("other text") << QByteArray("yes") << -1;
+    }
+    void flags()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(int, expected);
+        writeBytes("[SMS]\r\nLimitSingle=" + value + "\r\n");
+        const std::optional<bool> flag = IniReadFlag(m_file, QStringLiteral("sms"), QStringLiteral("limitsingle"));
+        QCOMPARE(flag ? int(*flag) : -1, expected);
+        IniWriteFlag(m_file, QStringLiteral("SMS"), QStringLiteral("LimitSingle"), true);
+        QCOMPARE(readBytes(), QByteArray("[SMS]\r\nLimitSingle=-1\r\n"));
+    }
+
     void textIsStoredAsGbk()
     {
         const QString signature = QStringLiteral("【诺沃科技】欢迎您");
