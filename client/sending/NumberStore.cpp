@@ -3,6 +3,8 @@
 #include "CommonHelpers.h"
 #include "LocalCodec.h"
 
+#include <QIODevice>
+
 #include <algorithm>
 
 namespace {
@@ -289,34 +291,41 @@ qsizetype NumberStore::longestLocalLength() const
     return longest;
 }
 
-QByteArray NumberStore::localLines() const
+bool NumberStore::writeLocalLines(QIODevice &out) const
 {
-    // Digits are written straight into the buffer: this is the hot part of saving a big list.
-    QByteArray out(size() * 18, Qt::Uninitialized);
-    char *write = out.data();
+    // Digits go straight into a small buffer that is written and reused: a big list is saved without
+    // ever holding its whole text.
+    constexpr qsizetype kBufferBytes = 1 << 18;
+    QByteArray buffer(kBufferBytes + 64, Qt::Uninitialized);
+    char *const begin = buffer.data();
+    char *write = begin;
+    auto flush = [&]() {
+        const qint64 length = write - begin;
+        write = begin;
+        return out.write(begin, length) == length;
+    };
     for (qsizetype i = 0; i < size(); ++i) {
         const quint64 key = keyAt(i);
         if (key >= kTextTag) {
-            const QByteArray bytes = nelvo::encodeLocal(m_texts[size_t(key & ~kTextTag)]);
-            const qsizetype used = write - out.data();
-            if (out.size() < used + bytes.size() + 2) {
-                out.resize(used + bytes.size() + 2 + (size() - i) * 18);
-                write = out.data() + used;
-            }
-            write = std::copy(bytes.begin(), bytes.end(), write);
-        } else {
-            for (int shift = 60; shift >= 0; shift -= 4) {
-                const unsigned digit = unsigned(key >> shift) & 0xF;
-                if (digit == 0)
-                    break;
-                *write++ = char('0' + digit - 1);
-            }
+            if (!flush())
+                return false;
+            const QByteArray bytes = nelvo::encodeLocal(m_texts[size_t(key & ~kTextTag)]) + "\r\n";
+            if (out.write(bytes) != bytes.size())
+                return false;
+            continue;
+        }
+        for (int shift = 60; shift >= 0; shift -= 4) {
+            const unsigned digit = unsigned(key >> shift) & 0xF;
+            if (digit == 0)
+                break;
+            *write++ = char('0' + digit - 1);
         }
         *write++ = '\r';
         *write++ = '\n';
+        if (write - begin >= kBufferBytes && !flush())
+            return false;
     }
-    out.resize(write - out.data());
-    return out;
+    return flush();
 }
 
 QString NumberStore::joined(qsizetype first, qsizetype count, QChar separator) const

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+class QIODevice;
+
 // The numbers of a recipient list in ascending text order, duplicates allowed. A list of a million
 // numbers has to stay small and sort in milliseconds, so a digit string of up to 16 characters is held
 // as one 64-bit key, four bits a digit (digit + 1, zero marks the end), whose integer order is the text
@@ -44,8 +46,9 @@ public:
     // The entry in the local code page, as it goes into requests and files.
     QByteArray localBytesAt(qsizetype i) const;
     qsizetype longestLocalLength() const;
-    // Every entry followed by CR LF, in the local code page: the form of a send-list file.
-    QByteArray localLines() const;
+    // Writes every entry followed by CR LF, in the local code page: the form of a send-list file.
+    // False when the device refuses a write.
+    bool writeLocalLines(QIODevice &out) const;
     // Entries [first, first + count) joined by `separator`.
     QString joined(qsizetype first, qsizetype count, QChar separator) const;
 

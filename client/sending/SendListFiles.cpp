@@ -21,7 +21,6 @@ QString WriteSendListFile(const NumberStore &numbers, const QString &kind)
 {
     const QString folder = SendListFolder();
     const QString stem = nelvo::now().toString(QStringLiteral("yyyyMMddhhmmss")) + kind;
-    const QByteArray bytes = numbers.localLines();
     for (int attempt = 1;; ++attempt) {
         const QString path = folder + stem +
                              (attempt == 1 ? QString() : QLatin1Char('_') + QString::number(attempt)) +
@@ -34,7 +33,7 @@ QString WriteSendListFile(const NumberStore &numbers, const QString &kind)
             throw nelvo::Error(QStringLiteral("无法写入号码文件") + QDir::toNativeSeparators(path) +
                                QStringLiteral("：") + file.errorString());
         }
-        if (file.write(bytes) != bytes.size() || !file.flush()) {
+        if (!numbers.writeLocalLines(file) || !file.flush()) {
             const QString reason = file.errorString();
             file.remove();
             throw nelvo::Error(QStringLiteral("无法写入号码文件") + QDir::toNativeSeparators(path) +

@@ -6,6 +6,7 @@
 #include "TempProgramFolder.h"
 #include "TextFileImport.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QtTest>
@@ -106,7 +107,11 @@ private Q_SLOTS:
         bulk.FilterDuplicates();
         expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
         QCOMPARE(entries(bulk), expected);
-        QCOMPARE(QString::fromLatin1(bulk.Numbers().localLines()).split("\r\n").size(), expected.size() + 1);
+        QBuffer saved;
+        saved.open(QIODevice::WriteOnly);
+        QVERIFY(bulk.Numbers().writeLocalLines(saved));
+        QCOMPARE(nelvo::decodeLocal(saved.data()),
+                 expected.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     }
 
     void historyNumbersKeepTheLimit()
