@@ -115,8 +115,11 @@ bool GatewayConnection::connectTunnel(const ProxySettings &proxy, const Endpoint
     // must come within one wait.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs_);
     std::string answer;
+    auto complete = [&answer]() {
+        return answer.size() >= 4 && answer.compare(answer.size() - 4, 4, "\r\n\r\n") == 0;
+    };
     char byte;
-    while (answer.size() < kProxyAnswerLimit && answer.find("\r\n\r\n") == std::string::npos) {
+    while (answer.size() < kProxyAnswerLimit && !complete()) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
                 .count();
@@ -127,7 +130,7 @@ bool GatewayConnection::connectTunnel(const ProxySettings &proxy, const Endpoint
             break;
         answer.push_back(byte);
     }
-    if (answer.find("\r\n\r\n") == std::string::npos || !tunnelEstablished(answer)) {
+    if (!complete() || !tunnelEstablished(answer)) {
         close();
         return false;
     }
