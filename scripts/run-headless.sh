@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 client=$1
 
 display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 cleanup() {
   [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
@@ -29,6 +29,8 @@ xdotool type --delay 20 'admin'
 xdotool key Return
 main=$(timeout 30 xdotool search --sync --onlyvisible --name 'Nelvodesk' | head -n 1 || true)
 if [ -n "$main" ]; then
+  # Without a window manager nothing maximises the window; give it the whole screen.
+  xdotool windowmove "$main" 0 0 windowsize "$main" 1600 900
   sleep 1
   build/tools/screenshot/screenshot build/screenshot-main.png
   echo "Main window: build/screenshot-main.png"

@@ -12,6 +12,8 @@
 #include "TgParams.h"
 #include "uit_About.h"
 #include "uit_DataBase.h"
+#include "uit_SendSMS.h"
+#include "uit_SendSMSAll.h"
 #include "webService.h"
 
 #include <QActionGroup>
@@ -25,6 +27,7 @@
 #include <QStackedLayout>
 #include <QStatusBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -89,6 +92,10 @@ TfrmMainForm::TfrmMainForm(QWidget *parent) : QMainWindow(parent)
 
 TfrmMainForm::~TfrmMainForm()
 {
+    // Work windows store their settings as they go, before the counters and before the shared objects
+    // they use are freed.
+    delete m_sendSMSAll;
+    m_sendSMSAll = nullptr;
     try {
         SaveParamsToConfig(gParams);
     } catch (const nelvo::Error &error) {
@@ -117,8 +124,9 @@ void TfrmMainForm::buildActions()
     actUpdate = make("actUpdate", QStringLiteral("在线升级"), QStyle::SP_BrowserReload);
     actQuit = make("actQuit", QStringLiteral("退出"), QStyle::SP_DialogCloseButton);
     // Commands whose windows come with later work stay visible but disabled.
-    for (QAction *later : {actSendSMS, actRecSMS, actHistory, actAddress, actPhrase, actAccountManage, actPassword})
+    for (QAction *later : {actRecSMS, actHistory, actAddress, actPhrase, actAccountManage, actPassword})
         later->setEnabled(false);
+    connect(actSendSMS, &QAction::triggered, this, &TfrmMainForm::actSendSMSExecute);
     connect(actBalance, &QAction::triggered, this, &TfrmMainForm::actBalanceExecute);
     connect(actUpdate, &QAction::triggered, this, &TfrmMainForm::actUpdateExecute);
     connect(actQuit, &QAction::triggered, this, &QWidget::close);
@@ -248,7 +256,7 @@ void TfrmMainForm::buildStatusBar()
 
 void TfrmMainForm::ShowEmbedded(QWidget *window)
 {
-    if (window->parentWidget() != pnlMain) {
+    if (m_stack->indexOf(window) < 0) {
         window->setParent(pnlMain, Qt::Widget);
         m_stack->addWidget(window);
     }
@@ -276,6 +284,14 @@ void TfrmMainForm::FormShow()
         timRec->start();
         timRec->setInterval(gParams.AutoRecInterval * 1000);
     }
+}
+
+void TfrmMainForm::actSendSMSExecute()
+{
+    if (!m_sendSMSAll)
+        m_sendSMSAll = new TfrmSendSMSAll(*m_web, *m_data, m_log.get(), pnlMain);
+    ShowEmbedded(m_sendSMSAll);
+    m_sendSMSAll->pgSMSType->setCurrentIndex(0);
 }
 
 void TfrmMainForm::actBalanceExecute()
@@ -310,6 +326,8 @@ void TfrmMainForm::SignatureClick()
     if (!ok)
         result = current;
     IniWriteStr(ConfigIniPath(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN"), result);
+    if (m_sendSMSAll)
+        m_sendSMSAll->frmSendSMS->SetSignature(result);
 }
 
 void TfrmMainForm::loadSkin(int index)

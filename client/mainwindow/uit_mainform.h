@@ -16,6 +16,7 @@ class NavigationBar;
 class TLogMgr;
 class TdmData;
 class TwebInterFace;
+class TfrmSendSMSAll;
 
 // The frame of the client. Its creation fills the run state and makes the objects all windows share (the
 // log, the service facade, the data module); its destruction writes back what the run changed.
@@ -29,12 +30,15 @@ public:
     TLogMgr *LogMgr() const { return m_log.get(); }
     TwebInterFace *webInterFace() const { return m_web.get(); }
     TdmData *dmData() const { return m_data.get(); }
+    // The compose container, once the send command has shown it.
+    TfrmSendSMSAll *frmSendSMSAll() const { return m_sendSMSAll; }
 
     // The show handling after a successful sign-in.
     void FormShow();
     // Shows a work window borderless in pnlMain, on top of the others; it stays owned by the main window.
     void ShowEmbedded(QWidget *window);
 
+    void actSendSMSExecute();
     void actBalanceExecute();
     void actUpdateExecute();
     void SignatureClick();
@@ -78,6 +82,7 @@ private:
     void loadSkin(int index);
 
     QStackedLayout *m_stack;
+    TfrmSendSMSAll *m_sendSMSAll = nullptr;
     std::unique_ptr<TLogMgr> m_log;
     std::unique_ptr<TwebInterFace> m_web;
     std::unique_ptr<TdmData> m_data;
