@@ -55,11 +55,11 @@ TextImportResult ImportNumberTextFile(RecipientListModel &list, const QString &p
     NumberStore numbers;
     auto takeLine = [&](QStringView line) {
         forEachToken(line, [&](QStringView token) {
-            const QString text = token.toString();
-            if (IsMobileNumber(text))
+            // Checked in place: only rejected tokens are worth a copy.
+            if (IsMobileNumber(QString::fromRawData(token.data(), token.size())))
                 numbers.append(token);
             else
-                result.rejected.append(text);
+                result.rejected.append(token.toString());
         });
     };
 
