@@ -188,6 +188,12 @@ private Q_SLOTS:
         withUrl[8] = QString(11, 'u');
         withUrl[9] = "1";
         QTest::newRow("content and url together") << "sendSMS" << withUrl << "-4";
+        withUrl[9] = "2";
+        QTest::newRow("content and url together, type 2") << "sendSMS" << withUrl << "-4";
+        QStringList mmsWithUrl = mms(3, QString(590, 'a'));
+        mmsWithUrl[8] = QString(11, 'u');
+        mmsWithUrl[9] = "2";
+        QTest::newRow("mms content and url together") << "sendMMS" << mmsWithUrl << "-4";
         QTest::newRow("empty content") << "sendSMS" << sms(3, "") << "-19";
         QTest::newRow("empty phone") << "sendSMS" << sms(2, "") << "-17";
         QTest::newRow("full-width comma") << "sendSMS" << sms(2, "13800000000，13900000000") << "-18";
