@@ -68,12 +68,34 @@ public:
     }
     void chars(const QString &s, qsizetype from, qsizetype count, bool latin1)
     {
-        for (qsizetype i = from; i < from + count; ++i) {
+        char *out = grow(latin1 ? count : 2 * count);
+        const ushort *in = s.utf16() + from;
+        for (qsizetype i = 0; i < count; ++i) {
             if (latin1)
-                u8(static_cast<quint8>(s.at(i).unicode()));
+                out[i] = static_cast<char>(in[i]);
             else
-                u16(s.at(i).unicode());
+                qToLittleEndian(static_cast<quint16>(in[i]), out + 2 * i);
         }
+    }
+
+    // Room for `n` more bytes, to be filled through the pointer.
+    char *grow(qsizetype n)
+    {
+        const qsizetype at = m_bytes.size();
+        m_bytes.resize(at + n);
+        return m_bytes.data() + at;
+    }
+
+    // The records of one cell: row, column, cell format, then the value.
+    char *cell(quint16 type, quint16 length, quint16 row, quint16 column, quint16 xf)
+    {
+        char *p = grow(4 + length);
+        qToLittleEndian(type, p);
+        qToLittleEndian(length, p + 2);
+        qToLittleEndian(row, p + 4);
+        qToLittleEndian(column, p + 6);
+        qToLittleEndian(xf, p + 8);
+        return p + 10;
     }
 
 private:

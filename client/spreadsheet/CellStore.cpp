@@ -3,26 +3,59 @@
 #include "CellText.h"
 #include "SpreadsheetError.h"
 
+#include <QStringEncoder>
+
 #include <algorithm>
+#include <cstring>
 
 namespace nelvo {
 
-StoredCell::TextRef CellArena::addText(const char *utf8, std::size_t length)
+CellArena::CellArena() = default;
+CellArena::~CellArena() = default;
+
+char *CellArena::reserve(std::size_t length)
 {
-    if (m_text.size() + length + 1 > maxTextBytes)
+    if (length + 1 > chunkSize)
+        throw FileProblem(QStringLiteral("有单元格的文字过长（超过 %1 MB），无法处理").arg(chunkSize >> 20));
+    if (m_textBytes + length + 1 > maxTextBytes)
         throw FileProblem(QStringLiteral("表格中的文字太多（超过 %1 MB），无法处理").arg(maxTextBytes >> 20));
-    const StoredCell::TextRef ref{static_cast<std::uint32_t>(m_text.size()),
-                                  static_cast<std::uint32_t>(length)};
-    m_text.append(utf8, static_cast<qsizetype>(length));
+    if (m_used + length + 1 > chunkSize) {
+        m_chunks.push_back(std::make_unique<char[]>(chunkSize));
+        m_used = 0;
+    }
+    return m_chunks.back().get() + m_used;
+}
+
+StoredCell::TextRef CellArena::commit(std::size_t length)
+{
+    char *at = m_chunks.back().get() + m_used;
     // Kept NUL-terminated so writers can hand the text to C libraries without a copy.
-    m_text.append('\0');
+    at[length] = '\0';
+    const StoredCell::TextRef ref{static_cast<std::uint32_t>(((m_chunks.size() - 1) << chunkBits) | m_used),
+                                  static_cast<std::uint32_t>(length)};
+    m_used += static_cast<std::uint32_t>(length + 1);
+    m_textBytes += length + 1;
     return ref;
 }
 
-StoredCell::TextRef CellArena::addText(const QString &text)
+StoredCell::TextRef CellArena::addText(const char *utf8, std::size_t length)
 {
-    const QByteArray utf8 = text.toUtf8();
-    return addText(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    std::memcpy(reserve(length), utf8, length);
+    return commit(length);
+}
+
+StoredCell::TextRef CellArena::addText(QStringView text)
+{
+    const std::size_t most = static_cast<std::size_t>(text.size()) * 3;
+    if (most > chunkSize - 1) {
+        // Rare: a text whose UTF-8 form might not fit a chunk is measured through a temporary copy.
+        const QByteArray utf8 = text.toUtf8();
+        return addText(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    }
+    char *start = reserve(most);
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    char *end = encoder.appendToBuffer(start, text);
+    return commit(static_cast<std::size_t>(end - start));
 }
 
 void CellArena::countCell()
@@ -57,7 +90,14 @@ void SheetCells::putText(std::uint32_t row, std::uint32_t column, const char *ut
     putTextRef(row, column, m_arena->addText(utf8, length));
 }
 
-void SheetCells::putText(std::uint32_t row, std::uint32_t column, const QString &text)
+void SheetCells::reserveRow(std::uint32_t row, std::size_t cells)
+{
+    if (row >= m_rows.size())
+        m_rows.resize(row + 1);
+    m_rows[row].reserve(cells);
+}
+
+void SheetCells::putText(std::uint32_t row, std::uint32_t column, QStringView text)
 {
     putTextRef(row, column, m_arena->addText(text));
 }

@@ -39,24 +39,38 @@ struct StoredCell
 };
 
 // The text of all cells of one workbook, and the budget that keeps a hostile or oversized file from
-// taking all memory: past the limits, reading stops with a clear message.
+// taking all memory: past the limits, reading stops with a clear message. Text lives in 4 MB chunks that
+// never move, so growing never copies what is stored and never needs twice the memory.
 class CellArena
 {
 public:
     static constexpr std::size_t maxCells = 20'000'000;
     static constexpr std::size_t maxTextBytes = 512u * 1024 * 1024;
+    static constexpr unsigned chunkBits = 22;
+    static constexpr std::uint32_t chunkSize = 1u << chunkBits;
+
+    CellArena();
+    ~CellArena();
+    CellArena(const CellArena &) = delete;
+    CellArena &operator=(const CellArena &) = delete;
 
     StoredCell::TextRef addText(const char *utf8, std::size_t length);
-    StoredCell::TextRef addText(const QString &text);
-    const char *data(StoredCell::TextRef ref) const { return m_text.constData() + ref.offset; }
-    QString text(StoredCell::TextRef ref) const
+    StoredCell::TextRef addText(QStringView text);
+    const char *data(StoredCell::TextRef ref) const
     {
-        return QString::fromUtf8(m_text.constData() + ref.offset, ref.length);
+        return m_chunks[ref.offset >> chunkBits].get() + (ref.offset & (chunkSize - 1));
     }
+    QString text(StoredCell::TextRef ref) const { return QString::fromUtf8(data(ref), ref.length); }
     void countCell();
 
 private:
-    QByteArray m_text;
+    // Room for `length` bytes and the terminating NUL in the current chunk, or a new one.
+    char *reserve(std::size_t length);
+    StoredCell::TextRef commit(std::size_t length);
+
+    std::vector<std::unique_ptr<char[]>> m_chunks;
+    std::uint32_t m_used = chunkSize;
+    std::size_t m_textBytes = 0;
     std::size_t m_cells = 0;
 };
 
@@ -68,7 +82,8 @@ public:
 
     // Readers append in reading order; a cell at an already used position replaces the old one.
     void putText(std::uint32_t row, std::uint32_t column, const char *utf8, std::size_t length);
-    void putText(std::uint32_t row, std::uint32_t column, const QString &text);
+    void putText(std::uint32_t row, std::uint32_t column, QStringView text);
+    void reserveRow(std::uint32_t row, std::size_t cells);
     void putNumber(std::uint32_t row, std::uint32_t column, double value, CellKind kind = CellKind::Number);
     void putTextRef(std::uint32_t row, std::uint32_t column, StoredCell::TextRef ref);
     void erase(std::uint32_t row, std::uint32_t column);

@@ -20,10 +20,32 @@ void Worksheet::placeQueryResult(QSqlQuery &query, const QString &topLeft)
     for (int f = 0; f < fields; ++f)
         setText(origin.row, origin.column + f, record.fieldName(f));
 
+    if (origin.column + fields - 1 > 16384)
+        throw SpreadsheetError(QStringLiteral("查询结果的列数超出工作表范围"));
     int row = origin.row + 1;
-    for (bool more = query.first(); more; more = query.next(), ++row) {
-        for (int f = 0; f < fields; ++f)
-            setValue(row, origin.column + f, query.value(f));
+    try {
+        for (bool more = query.first(); more; more = query.next(), ++row) {
+            if (row > 1048576)
+                throw SpreadsheetError(QStringLiteral("查询结果超过 1048576 行，工作表容纳不下"));
+            const auto r = static_cast<std::uint32_t>(row - 1);
+            m_cells.reserveRow(r, static_cast<std::size_t>(fields));
+            for (int f = 0; f < fields; ++f) {
+                const QVariant value = query.value(f);
+                if (value.isNull())
+                    continue;
+                const int column = origin.column + f;
+                // Text, the bulk of most results, goes straight in; other kinds take the general path.
+                if (value.metaType().id() == QMetaType::QString) {
+                    const QString text = value.toString();
+                    if (!text.isEmpty())
+                        m_cells.putText(r, static_cast<std::uint32_t>(column - 1), text);
+                } else {
+                    setValue(row, column, value);
+                }
+            }
+        }
+    } catch (const FileProblem &problem) {
+        throw SpreadsheetError(problem.reason());
     }
     if (query.lastError().isValid())
         throw SpreadsheetError(QStringLiteral("读取查询结果失败：%1").arg(query.lastError().text()));

@@ -213,9 +213,18 @@ void Worksheet::autoFitColumns()
             case CellKind::Text:
                 w = displayWidth(m_cells.arena().data(cell.value.text), cell.value.text.length);
                 break;
-            case CellKind::Number:
-                w = static_cast<int>(numberText(cell.value.number).size());
+            case CellKind::Number: {
+                const double v = cell.value.number;
+                if (v == std::floor(v) && std::fabs(v) < 1e15) {
+                    // Whole numbers, the common case, are measured without formatting them.
+                    w = v < 0 ? 2 : 1;
+                    for (double m = std::fabs(v); m >= 10; m /= 10)
+                        ++w;
+                } else {
+                    w = static_cast<int>(numberText(v).size());
+                }
                 break;
+            }
             case CellKind::Boolean:
                 w = 5;
                 break;

@@ -145,6 +145,12 @@ private:
 
     void collectStrings()
     {
+        std::size_t cellCount = 0;
+        for (const SheetPart &part : m_parts)
+            for (std::uint32_t r = part.firstRow; r < part.endRow; ++r)
+                cellCount += part.sheet->cells().row(r).size();
+        m_stringIndex.reserve(cellCount / 2);
+        m_out.bytes().reserve(static_cast<qsizetype>(cellCount * 15 + (1 << 20)));
         for (const SheetPart &part : m_parts) {
             const SheetCells &cells = part.sheet->cells();
             const auto visit = [&](std::uint32_t r) {
@@ -162,13 +168,6 @@ private:
             for (std::uint32_t r = part.firstRow; r < part.endRow; ++r)
                 visit(r);
         }
-        // Strings too long for one record are the only ones ever split, and FreeXL reads a split string
-        // correctly but loses its place in the strings after it: those go to the end of the table.
-        const auto isLong = [](std::string_view text) { return text.size() > 4000; };
-        std::stable_partition(m_strings.begin(), m_strings.end(),
-                              [&](std::string_view t) { return !isLong(t); });
-        for (std::size_t i = 0; i < m_strings.size(); ++i)
-            m_stringIndex[m_strings[i]] = static_cast<quint32>(i);
     }
 
     void bof(quint16 kind)
@@ -295,13 +294,6 @@ private:
             if (s.size() > maxTextLength)
                 throw FileProblem(QStringLiteral("有单元格的文字超过 32767 个字符，.xls 文件容纳不下"));
             const bool latin1 = Biff8Stream::fitsLatin1(s);
-            // FreeXL reads a string spread over two records but not over three: a string that does not
-            // fit where it is starts a fresh record, which gives it the most room.
-            if (m_out.recordLength() + 3 + s.size() * (latin1 ? 1 : 2) > Biff8Stream::maxRecordData &&
-                m_out.recordLength() > 8) {
-                m_out.endRecord();
-                m_out.beginRecord(CONTINUE);
-            }
             const int charSize = latin1 ? 1 : 2;
             if (m_out.recordLength() + 3 + charSize > Biff8Stream::maxRecordData) {
                 m_out.endRecord();
@@ -352,21 +344,15 @@ private:
         switch (cell.kind) {
         case CellKind::Text: {
             const std::string_view text(cells.arena().data(cell.value.text), cell.value.text.length);
-            m_out.header(LABELSST, 10);
-            m_out.u16(row);
-            m_out.u16(column);
-            m_out.u16(columnXf);
-            m_out.u32(m_stringIndex.at(text));
+            qToLittleEndian(m_stringIndex.at(text), m_out.cell(LABELSST, 10, row, column, columnXf));
             return;
         }
-        case CellKind::Boolean:
-            m_out.header(BOOLERR, 8);
-            m_out.u16(row);
-            m_out.u16(column);
-            m_out.u16(columnXf);
-            m_out.u8(cell.value.number != 0 ? 1 : 0);
-            m_out.u8(0);
+        case CellKind::Boolean: {
+            char *p = m_out.cell(BOOLERR, 8, row, column, columnXf);
+            p[0] = cell.value.number != 0 ? 1 : 0;
+            p[1] = 0;
             return;
+        }
         default:
             break;
         }
@@ -377,18 +363,11 @@ private:
                                                                   : columnXf;
         if (v == std::floor(v) && std::fabs(v) < (1 << 29)) {
             // Whole numbers fit the 30-bit integer form, which takes less room than a full double.
-            m_out.header(RK, 10);
-            m_out.u16(row);
-            m_out.u16(column);
-            m_out.u16(xfIndex);
-            m_out.u32((static_cast<quint32>(static_cast<qint32>(v)) << 2) | 2u);
+            qToLittleEndian((static_cast<quint32>(static_cast<qint32>(v)) << 2) | 2u,
+                            m_out.cell(RK, 10, row, column, xfIndex));
             return;
         }
-        m_out.header(NUMBER, 14);
-        m_out.u16(row);
-        m_out.u16(column);
-        m_out.u16(xfIndex);
-        m_out.f64(v);
+        qToLittleEndian(v, m_out.cell(NUMBER, 14, row, column, xfIndex));
     }
 
     void writeSheet(const SheetPart &part)

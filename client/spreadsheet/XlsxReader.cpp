@@ -3,6 +3,7 @@
 #include "NumberFormats.h"
 #include "SpreadsheetError.h"
 #include "Workbook.h"
+#include "XmlScanner.h"
 #include "ZipArchive.h"
 
 #include <QDateTime>
@@ -10,6 +11,8 @@
 #include <QHash>
 #include <QXmlStreamReader>
 
+#include <charconv>
+#include <string>
 #include <vector>
 
 namespace nelvo {
@@ -105,26 +108,23 @@ QHash<QString, Relationship> readRelationships(ZipArchive &zip, const QString &p
 }
 
 // Cell references like "AB12"; `column` and `row` count from 0.
-bool parseReference(QStringView ref, std::uint32_t *row, std::uint32_t *column)
+bool parseReference(std::string_view ref, std::uint32_t *row, std::uint32_t *column)
 {
     std::uint32_t col = 0;
-    qsizetype i = 0;
-    while (i < ref.size() && ref[i].isLetter()) {
-        const char16_t c = ref[i].toUpper().unicode();
-        if (c < 'A' || c > 'Z' || col > maxColumns)
+    std::size_t i = 0;
+    for (; i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z')); ++i) {
+        col = col * 26 + static_cast<std::uint32_t>((ref[i] & ~0x20) - 'A' + 1);
+        if (col > maxColumns)
             return false;
-        col = col * 26 + (c - 'A' + 1);
-        ++i;
     }
     std::uint32_t r = 0;
-    const qsizetype digitsStart = i;
-    while (i < ref.size() && ref[i].isDigit()) {
-        r = r * 10 + (ref[i].unicode() - '0');
+    const std::size_t digitsStart = i;
+    for (; i < ref.size() && ref[i] >= '0' && ref[i] <= '9'; ++i) {
+        r = r * 10 + static_cast<std::uint32_t>(ref[i] - '0');
         if (r > maxRows)
             return false;
-        ++i;
     }
-    if (i != ref.size() || col == 0 || col > maxColumns || digitsStart == i || r == 0)
+    if (i != ref.size() || col == 0 || digitsStart == i || r == 0)
         return false;
     *row = r - 1;
     *column = col - 1;
@@ -202,93 +202,165 @@ private:
         });
     }
 
+    // Worksheets hold nearly all the bytes of a workbook: they go through the fast scanner.
     void readSheet(Worksheet &sheet, const QString &member)
     {
-        SheetCells &cells = sheet.cells();
+        try {
+            const std::unique_ptr<QIODevice> device = m_zip.openMember(member);
+            XmlScanner xml(*device);
+            SheetRows rows{sheet.cells(), member};
+            for (auto token = xml.next(); token != XmlScanner::Token::End; token = xml.next()) {
+                if (token != XmlScanner::Token::StartTag)
+                    continue;
+                if (xml.name() == "row")
+                    rows.startRow(xml.attribute("r"));
+                else if (xml.name() == "c")
+                    readCell(xml, rows);
+            }
+        } catch (const FileProblem &) {
+            // A damaged member shows as bad XML; the zip's own diagnosis says more.
+            m_zip.checkHealth();
+            throw;
+        }
+        m_zip.checkHealth();
+    }
+
+    struct SheetRows
+    {
+        SheetCells &cells;
+        const QString &member;
         std::uint32_t row = 0;
         std::uint32_t nextColumn = 0;
         bool anyRow = false;
-        parseMember(m_zip, member, [&](QXmlStreamReader &xml) {
-            if (xml.name() == u"row") {
-                const QStringView r = xml.attributes().value(QLatin1String("r"));
-                if (!r.isEmpty()) {
-                    const uint n = r.toUInt();
-                    if (n == 0 || n > maxRows)
-                        throw FileProblem(QStringLiteral("文件已损坏：%1 中的行号 %2 无效").arg(member, r));
-                    row = n - 1;
-                } else if (anyRow) {
-                    ++row;
-                }
-                anyRow = true;
-                nextColumn = 0;
-            } else if (xml.name() == u"c") {
-                readCell(xml, cells, row, nextColumn, member);
+
+        void startRow(std::string_view r)
+        {
+            if (!r.empty()) {
+                std::uint32_t n = 0;
+                const auto [end, ec] = std::from_chars(r.data(), r.data() + r.size(), n);
+                if (ec != std::errc() || end != r.data() + r.size() || n == 0 || n > maxRows)
+                    throw FileProblem(
+                        QStringLiteral("文件已损坏：%1 中的行号 %2 无效")
+                            .arg(member, QString::fromUtf8(r.data(), static_cast<qsizetype>(r.size()))));
+                row = n - 1;
+            } else if (anyRow) {
+                ++row;
             }
-        });
-    }
+            anyRow = true;
+            nextColumn = 0;
+        }
+    };
 
-    void readCell(QXmlStreamReader &xml, SheetCells &cells, std::uint32_t row, std::uint32_t &nextColumn,
-                  const QString &member)
+    void readCell(XmlScanner &xml, SheetRows &rows)
     {
-        const QXmlStreamAttributes a = xml.attributes();
-        std::uint32_t r = row;
-        std::uint32_t c = nextColumn;
-        const QStringView ref = a.value(QLatin1String("r"));
-        if (!ref.isEmpty() && !parseReference(ref, &r, &c))
-            throw FileProblem(QStringLiteral("文件已损坏：%1 中的单元格引用 %2 无效").arg(member, ref));
+        std::uint32_t r = rows.row;
+        std::uint32_t c = rows.nextColumn;
+        const std::string_view ref = xml.attribute("r");
+        if (!ref.empty() && !parseReference(ref, &r, &c))
+            throw FileProblem(
+                QStringLiteral("文件已损坏：%1 中的单元格引用 %2 无效")
+                    .arg(rows.member, QString::fromUtf8(ref.data(), static_cast<qsizetype>(ref.size()))));
         if (c >= maxColumns)
-            throw FileProblem(QStringLiteral("文件已损坏：%1 的列数超出范围").arg(member));
-        nextColumn = c + 1;
-        const QString type = a.value(QLatin1String("t")).toString();
-        const uint style = a.value(QLatin1String("s")).toUInt();
+            throw FileProblem(QStringLiteral("文件已损坏：%1 的列数超出范围").arg(rows.member));
+        rows.nextColumn = c + 1;
+        // Attribute views die with the next token: keep what is needed.
+        const std::string type(xml.attribute("t"));
+        std::uint32_t style = 0;
+        const std::string_view s = xml.attribute("s");
+        std::from_chars(s.data(), s.data() + s.size(), style);
 
-        QString value;
+        m_value.clear();
         bool hasValue = false;
-        while (!xml.atEnd()) {
-            const auto token = xml.readNext();
-            if (token == QXmlStreamReader::StartElement) {
-                if (xml.name() == u"v") {
-                    value = xml.readElementText(QXmlStreamReader::SkipChildElements);
-                    hasValue = true;
-                } else if (xml.name() == u"is") {
-                    value = readRichText(xml);
+        if (!xml.selfClosing()) {
+            for (;;) {
+                const auto token = xml.next();
+                if (token == XmlScanner::Token::End)
+                    throw FileProblem(QStringLiteral("文件已损坏：%1 不完整").arg(rows.member));
+                if (token == XmlScanner::Token::EndTag)
+                    break; // </c>
+                if (token != XmlScanner::Token::StartTag)
+                    continue;
+                if (xml.name() == "v" || xml.name() == "is") {
+                    m_value.clear();
+                    readText(xml);
                     hasValue = true;
                 } else {
-                    xml.skipCurrentElement();
+                    xml.skipElement();
                 }
-            } else if (token == QXmlStreamReader::EndElement && xml.name() == u"c") {
-                break;
             }
         }
         if (!hasValue)
             return;
+        store(rows, r, c, type, style);
+    }
 
-        if (type == QLatin1String("s")) {
-            bool ok = false;
-            const uint index = value.trimmed().toUInt(&ok);
-            if (!ok || index >= m_strings.size())
-                throw FileProblem(QStringLiteral("文件已损坏：%1 引用了不存在的共享字符串").arg(member));
+    // The text inside <v> or <is>: the runs of <t>, phonetic guides (<rPh>) left out.
+    void readText(XmlScanner &xml)
+    {
+        if (xml.selfClosing())
+            return;
+        const bool plain = xml.name() == "v";
+        int depth = 1;
+        bool inText = plain;
+        while (depth > 0) {
+            switch (xml.next()) {
+            case XmlScanner::Token::StartTag:
+                if (xml.name() == "rPh") {
+                    xml.skipElement();
+                } else if (!xml.selfClosing()) {
+                    ++depth;
+                    inText = xml.name() == "t";
+                }
+                break;
+            case XmlScanner::Token::EndTag:
+                --depth;
+                inText = plain && depth == 1;
+                break;
+            case XmlScanner::Token::Text:
+                if (inText)
+                    xml.appendText(m_value);
+                break;
+            case XmlScanner::Token::End:
+                throw FileProblem(QStringLiteral("文件已损坏：工作表不完整"));
+            }
+        }
+    }
+
+    void store(SheetRows &rows, std::uint32_t r, std::uint32_t c, const std::string &type,
+               std::uint32_t style)
+    {
+        SheetCells &cells = rows.cells;
+        const std::string_view value = m_value;
+        if (type == "s") {
+            std::uint32_t index = 0;
+            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), index);
+            if (ec != std::errc() || index >= m_strings.size())
+                throw FileProblem(QStringLiteral("文件已损坏：%1 引用了不存在的共享字符串").arg(rows.member));
             if (m_strings[index].length > 0)
                 cells.putTextRef(r, c, m_strings[index]);
-        } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str") ||
-                   type == QLatin1String("e")) {
-            if (!value.isEmpty())
-                cells.putText(r, c, value);
-        } else if (type == QLatin1String("b")) {
-            cells.putNumber(r, c, value.trimmed() == QLatin1String("1") ? 1 : 0, CellKind::Boolean);
-        } else if (type == QLatin1String("d")) {
-            const QDateTime when = QDateTime::fromString(value.trimmed(), Qt::ISODate);
+        } else if (type == "inlineStr" || type == "str" || type == "e") {
+            if (!value.empty())
+                cells.putText(r, c, value.data(), value.size());
+        } else if (type == "b") {
+            cells.putNumber(r, c, value == "1" ? 1 : 0, CellKind::Boolean);
+        } else if (type == "d") {
+            const QDateTime when = QDateTime::fromString(
+                QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())), Qt::ISODate);
             if (when.isValid())
                 cells.putNumber(r, c, serialFromDateTime(when),
                                 when.time() == QTime(0, 0) ? CellKind::Date : CellKind::DateTime);
-            else if (!value.isEmpty())
-                cells.putText(r, c, value);
+            else if (!value.empty())
+                cells.putText(r, c, value.data(), value.size());
         } else {
-            bool ok = false;
-            double number = value.trimmed().toDouble(&ok);
-            if (!ok) {
-                if (!value.isEmpty())
-                    cells.putText(r, c, value);
+            double number = 0;
+            const char *begin = value.data();
+            const char *stop = value.data() + value.size();
+            while (begin < stop && (*begin == ' ' || *begin == '+'))
+                ++begin;
+            const auto [end, ec] = std::from_chars(begin, stop, number);
+            if (ec != std::errc() || end != stop) {
+                if (!value.empty())
+                    cells.putText(r, c, value.data(), value.size());
                 return;
             }
             const CellKind kind = style < m_xfKinds.size() ? m_xfKinds[style] : CellKind::Number;
@@ -303,6 +375,7 @@ private:
     bool m_date1904 = false;
     std::vector<CellKind> m_xfKinds;
     std::vector<StoredCell::TextRef> m_strings;
+    std::string m_value;
 };
 
 } // namespace

@@ -22,9 +22,6 @@ public:
             m_archive.m_fault = QStringLiteral("压缩内容校验错误，文件已损坏");
     }
     bool isSequential() const override { return true; }
-    // The inflated size is not known ahead, so readers must keep asking until the stream says it ended.
-    bool atEnd() const override { return m_atEnd && QIODevice::bytesAvailable() == 0; }
-    qint64 bytesAvailable() const override { return QIODevice::bytesAvailable() + (m_atEnd ? 0 : 1); }
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override
