@@ -84,7 +84,7 @@ QByteArray SoapClient::post(const QUrl &url, const QByteArray *body, int *status
     deadline.start(m_timeoutMs);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 
-    const QByteArray content = reply->readAll();
+    const QByteArray content = reply->isOpen() ? reply->readAll() : QByteArray();
     *status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QNetworkReply::NetworkError error = reply->error();
     const QString errorText = reply->errorString();
@@ -131,8 +131,9 @@ QByteArray SoapClient::envelope(const QString &operation, const QList<Param> &pa
     xml.writeNamespace(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"), QStringLiteral("xsi"));
     xml.writeStartElement(soapEnvelopeNs, QStringLiteral("Envelope"));
     xml.writeStartElement(soapEnvelopeNs, QStringLiteral("Body"));
-    xml.writeNamespace(m_namespace, QStringLiteral("ns"));
-    xml.writeStartElement(m_namespace, operation);
+    // The operation element declares the service's namespace itself, as document-style services expect.
+    xml.writeStartElement(QStringLiteral("ns:") + operation);
+    xml.writeAttribute(QStringLiteral("xmlns:ns"), m_namespace);
     // Parameters are unqualified elements, named exactly as the service names them.
     for (const Param &param : params)
         xml.writeTextElement(param.first, param.second.toString());

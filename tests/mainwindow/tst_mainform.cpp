@@ -177,6 +177,42 @@ private Q_SLOTS:
         QCOMPARE(IniReadStr(f.config(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN")), stored);
     }
 
+    void updateCommand_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<bool>("updaterPresent");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("latest") << "2.0.0" << true << "已经是最新版本软件！";
+        QTest::newRow("newer, updater present") << "1.0.0" << true << "";
+        QTest::newRow("newer, updater missing") << "1.0.0" << false << "";
+    }
+    void updateCommand()
+    {
+        QFETCH(QString, version);
+        QFETCH(bool, updaterPresent);
+        QFETCH(QString, shown);
+        MainWindowFixture f;
+        IniWriteStr(f.config(), QStringLiteral("Application"), QStringLiteral("Version"), version);
+        f.service.control(QStringLiteral("soap"), QUrlQuery{{QStringLiteral("newest"), QStringLiteral("2.0.0")}});
+        qputenv("NELVO_SERVICE_HOST", "127.0.0.1");
+        qputenv("NELVO_SERVICE_PORT", QByteArray::number(f.service.port()));
+        const QString marker = f.folder.root() + QStringLiteral("/updater-started");
+        if (updaterPresent) {
+            QFile updater(f.folder.bin() + QStringLiteral("Nelvopatch"));
+            QVERIFY(updater.open(QIODevice::WriteOnly));
+            updater.write("#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
+            updater.close();
+            updater.setPermissions(updater.permissions() | QFile::ExeOwner);
+        }
+        TfrmMainForm form;
+        form.actUpdate->trigger();
+        QCOMPARE(m_prompts->texts(), shown.isEmpty() ? QStringList() : QStringList{shown});
+        if (updaterPresent && shown.isEmpty())
+            QTRY_VERIFY(QFile::exists(marker));
+        else
+            QVERIFY(!QFile::exists(marker));
+    }
+
     void aboutBox()
     {
         MainWindowFixture f;

@@ -5,6 +5,7 @@
 #include "http_message.h"
 #include "proxy_tunnel.h"
 #include "reply_writer.h"
+#include "soap_endpoints.h"
 
 #include <QTcpSocket>
 
@@ -47,6 +48,15 @@ private:
         if (request.method == "CONNECT") {
             state_.tunnelRequests.append(request.raw);
             ProxyTunnel::start(socket_, request, leftover, state_);
+            return;
+        }
+        if (isSoapControlPath(request.path)) {
+            socket_->write(soapControlReply(state_.soap, request));
+            socket_->disconnectFromHost();
+            return;
+        }
+        if (isSoapPath(request.path)) {
+            answerSoap(socket_, state_.soap, request);
             return;
         }
         if (isControlPath(request.path)) {

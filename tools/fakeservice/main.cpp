@@ -38,6 +38,11 @@ bool applyOptions(const QCommandLineParser &parser, ServiceState &state, QString
         account.incoming.append({message.left(colon), QString(), QString(), message.mid(colon + 1)});
     }
 
+    if (parser.isSet("newest-version"))
+        state.soap.newestVersion = parser.value("newest-version");
+    if (parser.isSet("package-url"))
+        state.soap.packageUrl = parser.value("package-url");
+
     state.proxy.enabled = parser.isSet("proxy");
     if (parser.isSet("proxy-auth")) {
         const QString credentials = parser.value("proxy-auth");
@@ -71,6 +76,8 @@ int main(int argc, char *argv[])
         {"fault", "Spoil every gateway answer this way (see README).", "mode"},
         {"delay-ms", "Milliseconds of the delay fault.", "ms", "0"},
         {"fail-nth", "Only the Nth gateway request gets the fault.", "n"},
+        {"newest-version", "Newest client version the SOAP service offers (default 1.0.0).", "version"},
+        {"package-url", "Package address GetNewVersion answers for older versions.", "url"},
         {"proxy", "Also act as an HTTP proxy answering CONNECT."},
         {"proxy-auth", "Require these basic credentials from proxy clients.", "user:password"},
         {"proxy-status-line", "Status line answering a granted CONNECT.", "line"},

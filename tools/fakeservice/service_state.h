@@ -3,6 +3,7 @@
 #include "account.h"
 #include "fault_plan.h"
 #include "journal.h"
+#include "soap_endpoints.h"
 
 #include <QByteArray>
 #include <QList>
@@ -23,6 +24,7 @@ struct ServiceState
     FaultPlan faults;
     Journal journal;
     ProxyConfig proxy;
+    SoapConfig soap;
     QList<QByteArray> gatewayRequests; // raw bytes of every gateway request, in order
     QList<QByteArray> tunnelRequests;  // raw bytes of every CONNECT request, in order
 };
