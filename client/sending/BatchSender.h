@@ -66,7 +66,9 @@ struct SendReport
 
 // Batch sending: the whole of what the send button does, over the window's composer and list, talking
 // to the service only through the facade and to the user only through the prompts. The list is consumed
-// request by request and rebuilt for every part; it is empty when the send ends.
+// request by request and rebuilt for every part; it is empty when the send ends, also when a file or the
+// database fails part-way (what went out is in the files and rows by then). Only when the beforesend
+// file cannot be written does the list stay, filtered, since nothing was sent.
 class BatchSender
 {
 public:
