@@ -20,7 +20,7 @@ char *CellArena::reserve(std::size_t length)
     if (m_textBytes + length + 1 > maxTextBytes)
         throw FileProblem(QStringLiteral("表格中的文字太多（超过 %1 MB），无法处理").arg(maxTextBytes >> 20));
     if (m_used + length + 1 > chunkSize) {
-        m_chunks.push_back(std::make_unique<char[]>(chunkSize));
+        m_chunks.emplace_back(new char[chunkSize]); // left uninitialised: untouched pages cost nothing
         m_used = 0;
     }
     return m_chunks.back().get() + m_used;
@@ -69,6 +69,9 @@ void SheetCells::put(std::uint32_t row, const StoredCell &cell)
     if (row >= m_rows.size())
         m_rows.resize(row + 1);
     std::vector<StoredCell> &cells = m_rows[row];
+    // Rows of a sheet tend to be alike: a new row starts with the room its predecessor needed.
+    if (cells.capacity() == 0 && row > 0)
+        cells.reserve(std::max<std::size_t>(1, m_rows[row - 1].size()));
     if (cells.empty() || cells.back().column < cell.column) {
         m_arena->countCell();
         cells.push_back(cell);

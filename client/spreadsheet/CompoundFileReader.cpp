@@ -109,6 +109,22 @@ QByteArray CompoundFileReader::chain(quint32 start, quint64 size, bool mini) con
     const qsizetype headerBytes = mini ? 0 : sectorSize;
     if (size > quint64(source.size()))
         throw FileProblem(QStringLiteral("文件不完整或已损坏"));
+    // Streams are nearly always stored in consecutive sectors: then they are handed out without a copy.
+    if (size > 0 && start < table.size()) {
+        quint32 sector = start;
+        quint64 covered = 0;
+        std::size_t steps = 0;
+        while (covered < size && sector < table.size() && steps++ < table.size()) {
+            covered += quint64(sectorSize);
+            const quint32 following = table[sector];
+            if (covered < size && following != sector + 1)
+                break;
+            sector = following;
+        }
+        const qsizetype at = headerBytes + (qsizetype(start) << shift);
+        if (covered >= size && at + qsizetype(size) <= source.size())
+            return QByteArray::fromRawData(source.constData() + at, static_cast<qsizetype>(size));
+    }
     QByteArray out;
     out.reserve(static_cast<qsizetype>(size));
     quint32 sector = start;

@@ -11,10 +11,12 @@ namespace nelvo {
 class CompoundFileReader
 {
 public:
+    // `file` is the whole file; it is not copied, so it must outlive the reader.
     explicit CompoundFileReader(QByteArray file);
 
     bool hasStream(const QString &name) const;
-    // The stream's bytes; FileProblem when it is missing or broken.
+    // The stream's bytes; FileProblem when it is missing or broken. The bytes may point into the file's
+    // data, so the reader and the file must outlive them.
     QByteArray stream(const QString &name) const;
 
 private:

@@ -5,6 +5,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <cstdlib>
+#include <vector>
+
 namespace nelvo {
 
 void Worksheet::placeQueryResult(QSqlQuery &query, const QString &topLeft)
@@ -22,6 +25,10 @@ void Worksheet::placeQueryResult(QSqlQuery &query, const QString &topLeft)
 
     if (origin.column + fields - 1 > 16384)
         throw SpreadsheetError(QStringLiteral("查询结果的列数超出工作表范围"));
+    std::vector<bool> textColumns(static_cast<std::size_t>(fields));
+    for (int f = 0; f < fields; ++f)
+        textColumns[static_cast<std::size_t>(f)] = columnFormat(origin.column + f) == QLatin1String("@");
+
     int row = origin.row + 1;
     try {
         for (bool more = query.first(); more; more = query.next(), ++row) {
@@ -34,11 +41,19 @@ void Worksheet::placeQueryResult(QSqlQuery &query, const QString &topLeft)
                 if (value.isNull())
                     continue;
                 const int column = origin.column + f;
-                // Text, the bulk of most results, goes straight in; other kinds take the general path.
-                if (value.metaType().id() == QMetaType::QString) {
+                // Text and plain numbers, the bulk of most results, go straight in; the rest takes the
+                // general path.
+                const auto c = static_cast<std::uint32_t>(column - 1);
+                const int type = value.metaType().id();
+                if (type == QMetaType::QString) {
                     const QString text = value.toString();
                     if (!text.isEmpty())
-                        m_cells.putText(r, static_cast<std::uint32_t>(column - 1), text);
+                        m_cells.putText(r, c, text);
+                } else if (type == QMetaType::Double && !textColumns[static_cast<std::size_t>(f)]) {
+                    m_cells.putNumber(r, c, value.toDouble());
+                } else if (type == QMetaType::LongLong && !textColumns[static_cast<std::size_t>(f)] &&
+                           std::llabs(value.toLongLong()) <= 999999999999999LL) {
+                    m_cells.putNumber(r, c, static_cast<double>(value.toLongLong()));
                 } else {
                     setValue(row, column, value);
                 }

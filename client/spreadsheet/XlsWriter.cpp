@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace nelvo {
@@ -56,6 +55,61 @@ constexpr quint16 fmtTime = 165;
 constexpr quint16 fmtDateTime = 166;
 constexpr quint16 fmtFirstCustom = 167;
 
+// The shared string table being built: each distinct text once, in order of first use. Open addressing
+// over a flat array, since a big export looks up every text cell and node-based maps spend their time
+// in cache misses.
+class SharedStrings
+{
+public:
+    explicit SharedStrings(std::size_t expected)
+    {
+        std::size_t size = 1024;
+        while (size < expected * 2)
+            size *= 2;
+        m_slots.assign(size, 0);
+    }
+
+    quint32 add(std::string_view text)
+    {
+        const std::size_t hash = std::hash<std::string_view>()(text);
+        std::size_t i = hash & (m_slots.size() - 1);
+        while (const quint32 slot = m_slots[i]) {
+            if (m_hashes[slot - 1] == hash && m_strings[slot - 1] == text)
+                return slot - 1;
+            i = (i + 1) & (m_slots.size() - 1);
+        }
+        const auto index = static_cast<quint32>(m_strings.size());
+        m_strings.push_back(text);
+        m_hashes.push_back(hash);
+        m_slots[i] = index + 1;
+        m_bytes += text.size();
+        if (m_strings.size() * 2 > m_slots.size())
+            grow();
+        return index;
+    }
+
+    const std::vector<std::string_view> &strings() const { return m_strings; }
+    std::size_t bytes() const { return m_bytes; }
+
+private:
+    void grow()
+    {
+        std::vector<quint32> slots(m_slots.size() * 2, 0);
+        for (quint32 index = 0; index < m_strings.size(); ++index) {
+            std::size_t i = m_hashes[index] & (slots.size() - 1);
+            while (slots[i])
+                i = (i + 1) & (slots.size() - 1);
+            slots[i] = index + 1;
+        }
+        m_slots.swap(slots);
+    }
+
+    std::vector<quint32> m_slots; // index + 1, 0 for free
+    std::vector<std::string_view> m_strings;
+    std::vector<std::size_t> m_hashes;
+    std::size_t m_bytes = 0;
+};
+
 // One sheet of the file: a sheet of the workbook, or the continuation of one too long for .xls.
 struct SheetPart
 {
@@ -78,6 +132,9 @@ public:
         planParts();
         collectFormats();
         collectStrings();
+        // Cell records take at most 18 bytes each, shared strings at most twice their UTF-8 size.
+        m_out.bytes().reserve(static_cast<qsizetype>(m_cellStrings.capacity() * 18 + m_shared.bytes() * 2 +
+                                                     m_shared.strings().size() * 8 + (1 << 20)));
         writeGlobals();
         for (SheetPart &part : m_parts)
             writeSheet(part);
@@ -149,18 +206,17 @@ private:
         for (const SheetPart &part : m_parts)
             for (std::uint32_t r = part.firstRow; r < part.endRow; ++r)
                 cellCount += part.sheet->cells().row(r).size();
-        m_stringIndex.reserve(cellCount / 2);
-        m_out.bytes().reserve(static_cast<qsizetype>(cellCount * 15 + (1 << 20)));
+        m_shared = SharedStrings(cellCount / 4);
+        m_cellStrings.reserve(cellCount);
         for (const SheetPart &part : m_parts) {
             const SheetCells &cells = part.sheet->cells();
             const auto visit = [&](std::uint32_t r) {
                 for (const StoredCell &cell : cells.row(r)) {
                     if (cell.kind != CellKind::Text)
                         continue;
-                    ++m_stringRefs;
                     const std::string_view text(cells.arena().data(cell.value.text), cell.value.text.length);
-                    if (m_stringIndex.emplace(text, static_cast<quint32>(m_strings.size())).second)
-                        m_strings.push_back(text);
+                    // The cells are written in this same order, so each takes its index from here.
+                    m_cellStrings.push_back(m_shared.add(text));
                 }
             };
             for (std::uint32_t r = 0; r < part.titleRows; ++r)
@@ -283,14 +339,14 @@ private:
     // splits, and a string split across records repeats its encoding flag at the start of the next one.
     void writeSst()
     {
-        const quint32 perBucket = std::max<quint32>(8, static_cast<quint32>((m_strings.size() + 127) / 128));
+        const std::vector<std::string_view> &strings = m_shared.strings();
+        const quint32 perBucket = std::max<quint32>(8, static_cast<quint32>((strings.size() + 127) / 128));
         std::vector<std::pair<quint32, quint16>> buckets;
         m_out.beginRecord(SST);
-        m_out.u32(m_stringRefs);
-        m_out.u32(static_cast<quint32>(m_strings.size()));
-        for (std::size_t i = 0; i < m_strings.size(); ++i) {
-            const QString s =
-                QString::fromUtf8(m_strings[i].data(), static_cast<qsizetype>(m_strings[i].size()));
+        m_out.u32(static_cast<quint32>(m_cellStrings.size()));
+        m_out.u32(static_cast<quint32>(strings.size()));
+        for (std::size_t i = 0; i < strings.size(); ++i) {
+            const QString s = QString::fromUtf8(strings[i].data(), static_cast<qsizetype>(strings[i].size()));
             if (s.size() > maxTextLength)
                 throw FileProblem(QStringLiteral("有单元格的文字超过 32767 个字符，.xls 文件容纳不下"));
             const bool latin1 = Biff8Stream::fitsLatin1(s);
@@ -336,15 +392,14 @@ private:
         return code.isEmpty() ? xfDefault : m_xfOfCode.value(code, xfDefault);
     }
 
-    void writeCell(const SheetCells &cells, const StoredCell &cell, quint16 row,
-                   const std::vector<quint16> &xfs)
+    void writeCell(const StoredCell &cell, quint16 row, const std::vector<quint16> &xfs)
     {
         const auto column = static_cast<quint16>(cell.column);
         const quint16 columnXf = cell.column < xfs.size() ? xfs[cell.column] : xfDefault;
         switch (cell.kind) {
         case CellKind::Text: {
-            const std::string_view text(cells.arena().data(cell.value.text), cell.value.text.length);
-            qToLittleEndian(m_stringIndex.at(text), m_out.cell(LABELSST, 10, row, column, columnXf));
+            qToLittleEndian(m_cellStrings[m_nextCellString++],
+                            m_out.cell(LABELSST, 10, row, column, columnXf));
             return;
         }
         case CellKind::Boolean: {
@@ -406,10 +461,10 @@ private:
         quint16 outRow = 0;
         for (std::uint32_t r = 0; r < part.titleRows; ++r, ++outRow)
             for (const StoredCell &cell : cells.row(r))
-                writeCell(cells, cell, outRow, xfs);
+                writeCell(cell, outRow, xfs);
         for (std::uint32_t r = part.firstRow; r < part.endRow; ++r, ++outRow)
             for (const StoredCell &cell : cells.row(r))
-                writeCell(cells, cell, outRow, xfs);
+                writeCell(cell, outRow, xfs);
 
         m_out.header(WINDOW2, 18);
         m_out.u16(part.active ? 0x06B6 : 0x00B6);
@@ -429,9 +484,9 @@ private:
     std::vector<std::pair<quint16, QString>> m_customFormats;
     std::vector<quint16> m_columnXfFormats;
     QHash<QString, quint16> m_xfOfCode;
-    std::vector<std::string_view> m_strings;
-    std::unordered_map<std::string_view, quint32> m_stringIndex;
-    quint32 m_stringRefs = 0;
+    SharedStrings m_shared{0};
+    std::vector<quint32> m_cellStrings;
+    std::size_t m_nextCellString = 0;
 };
 
 } // namespace
