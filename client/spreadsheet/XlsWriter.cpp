@@ -127,18 +127,31 @@ class XlsFileBuilder
 public:
     explicit XlsFileBuilder(const Workbook &workbook) : m_workbook(workbook) {}
 
-    QByteArray build()
+    // Writes the whole file in one pass: the sheets' sizes are worked out first, so their positions and
+    // the container's tables are known before the first byte goes out.
+    void write(QIODevice &out)
     {
         planParts();
         collectFormats();
         collectStrings();
-        // Cell records take at most 18 bytes each, shared strings at most twice their UTF-8 size.
-        m_out.bytes().reserve(static_cast<qsizetype>(m_cellStrings.capacity() * 18 + m_shared.bytes() * 2 +
-                                                     m_shared.strings().size() * 8 + (1 << 20)));
         writeGlobals();
-        for (SheetPart &part : m_parts)
-            writeSheet(part);
-        return std::move(m_out.bytes());
+        quint64 total = static_cast<quint64>(m_out.size());
+        for (SheetPart &part : m_parts) {
+            if (total > 0xFFFFFFFFu)
+                throw FileProblem(QStringLiteral("工作簿太大，无法保存为 .xls"));
+            m_out.patch32(part.boundSheetOffset, static_cast<quint32>(total));
+            total += sheetSize(part);
+        }
+        CompoundFileWriter container(out, total);
+        flush(container);
+        for (const SheetPart &part : m_parts) {
+            const quint64 start = container.written();
+            writeSheet(part, container);
+            flush(container);
+            if (container.written() - start != sheetSize(part))
+                throw FileProblem(QStringLiteral("内部错误：工作表数据长度不符"));
+        }
+        container.finish();
     }
 
 private:
@@ -416,7 +429,7 @@ private:
                                 : cell.kind == CellKind::Time     ? xfTime
                                 : cell.kind == CellKind::DateTime ? xfDateTime
                                                                   : columnXf;
-        if (v == std::floor(v) && std::fabs(v) < (1 << 29)) {
+        if (isRk(v)) {
             // Whole numbers fit the 30-bit integer form, which takes less room than a full double.
             qToLittleEndian((static_cast<quint32>(static_cast<qint32>(v)) << 2) | 2u,
                             m_out.cell(RK, 10, row, column, xfIndex));
@@ -425,9 +438,51 @@ private:
         qToLittleEndian(v, m_out.cell(NUMBER, 14, row, column, xfIndex));
     }
 
-    void writeSheet(const SheetPart &part)
+    void flush(CompoundFileWriter &container)
     {
-        m_out.patch32(part.boundSheetOffset, static_cast<quint32>(m_out.size()));
+        container.write(m_out.bytes().constData(), m_out.size());
+        m_out.bytes().resize(0);
+    }
+
+    static bool isRk(double v) { return v == std::floor(v) && std::fabs(v) < (1 << 29); }
+
+    // Which columns carry a COLINFO record: those with a width or a number format.
+    static bool hasColumnInfo(const Worksheet &sheet, int column)
+    {
+        return sheet.columnWidth(column) > 0 || !sheet.columnFormat(column).isEmpty();
+    }
+
+    // The bytes writeSheet() produces for the part, record by record.
+    static quint64 sheetSize(const SheetPart &part)
+    {
+        const SheetCells &cells = part.sheet->cells();
+        quint64 size = 20 + 18 + 22 + 4; // BOF, DIMENSIONS, WINDOW2, EOF
+        for (int column = 1; column <= int(columnsPerSheet); ++column)
+            if (hasColumnInfo(*part.sheet, column))
+                size += 16;
+        const auto addRow = [&](std::uint32_t r) {
+            for (const StoredCell &cell : cells.row(r)) {
+                switch (cell.kind) {
+                case CellKind::Text:
+                    size += 14;
+                    break;
+                case CellKind::Boolean:
+                    size += 12;
+                    break;
+                default:
+                    size += isRk(cell.value.number) ? 14 : 18;
+                }
+            }
+        };
+        for (std::uint32_t r = 0; r < part.titleRows; ++r)
+            addRow(r);
+        for (std::uint32_t r = part.firstRow; r < part.endRow; ++r)
+            addRow(r);
+        return size;
+    }
+
+    void writeSheet(const SheetPart &part, CompoundFileWriter &container)
+    {
         bof(0x0010);
         const Worksheet &sheet = *part.sheet;
         const SheetCells &cells = sheet.cells();
@@ -436,10 +491,9 @@ private:
         std::vector<quint16> xfs(columnsPerSheet, xfDefault);
         for (std::uint32_t c = 0; c < columnsPerSheet; ++c) {
             const int column = static_cast<int>(c) + 1;
-            const double width = sheet.columnWidth(column);
-            const QString code = sheet.columnFormat(column);
-            if (width <= 0 && code.isEmpty())
+            if (!hasColumnInfo(sheet, column))
                 continue;
+            const double width = sheet.columnWidth(column);
             xfs[c] = xfOfColumn(sheet, c);
             m_out.header(COLINFO, 12);
             m_out.u16(static_cast<quint16>(c));
@@ -462,9 +516,12 @@ private:
         for (std::uint32_t r = 0; r < part.titleRows; ++r, ++outRow)
             for (const StoredCell &cell : cells.row(r))
                 writeCell(cell, outRow, xfs);
-        for (std::uint32_t r = part.firstRow; r < part.endRow; ++r, ++outRow)
+        for (std::uint32_t r = part.firstRow; r < part.endRow; ++r, ++outRow) {
             for (const StoredCell &cell : cells.row(r))
                 writeCell(cell, outRow, xfs);
+            if (m_out.size() > (1 << 20))
+                flush(container);
+        }
 
         m_out.header(WINDOW2, 18);
         m_out.u16(part.active ? 0x06B6 : 0x00B6);
@@ -479,7 +536,7 @@ private:
     }
 
     const Workbook &m_workbook;
-    Biff8Stream m_out{1 << 20};
+    Biff8Stream m_out{2 << 20};
     std::vector<SheetPart> m_parts;
     std::vector<std::pair<quint16, QString>> m_customFormats;
     std::vector<quint16> m_columnXfFormats;
@@ -493,11 +550,10 @@ private:
 
 void writeXls(const Workbook &workbook, const QString &path)
 {
-    QByteArray stream = XlsFileBuilder(workbook).build();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw FileProblem(file.errorString());
-    writeCompoundFile(file, std::move(stream));
+    XlsFileBuilder(workbook).write(file);
     if (!file.commit())
         throw FileProblem(file.errorString());
 }
