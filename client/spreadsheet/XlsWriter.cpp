@@ -94,14 +94,14 @@ public:
 private:
     void grow()
     {
-        std::vector<quint32> slots(m_slots.size() * 2, 0);
+        std::vector<quint32> table(m_slots.size() * 2, 0);
         for (quint32 index = 0; index < m_strings.size(); ++index) {
-            std::size_t i = m_hashes[index] & (slots.size() - 1);
-            while (slots[i])
-                i = (i + 1) & (slots.size() - 1);
-            slots[i] = index + 1;
+            std::size_t i = m_hashes[index] & (table.size() - 1);
+            while (table[i])
+                i = (i + 1) & (table.size() - 1);
+            table[i] = index + 1;
         }
-        m_slots.swap(slots);
+        m_slots.swap(table);
     }
 
     std::vector<quint32> m_slots; // index + 1, 0 for free

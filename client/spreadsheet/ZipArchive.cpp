@@ -6,6 +6,8 @@
 
 #include <minizip/unzip.h>
 
+#include <algorithm>
+
 namespace nelvo {
 
 class ZipMemberDevice : public QIODevice
@@ -84,7 +86,10 @@ std::unique_ptr<QIODevice> ZipArchive::openMember(const QString &member)
         throw FileProblem(QStringLiteral("文件设有密码保护，请先在 Excel 中取消密码"));
     if (info.compression_method != 0 && info.compression_method != Z_DEFLATED)
         throw FileProblem(QStringLiteral("文件使用了不支持的压缩方式"));
-    if (info.uncompressed_size > static_cast<ZPOS64_T>(maxMemberBytes))
+    // Spreadsheet XML packs ten to a hundred times; a thousandfold member is built to exhaust the reader.
+    const bool implausibleRatio = info.uncompressed_size > (64u << 20) &&
+                                  info.uncompressed_size / std::max<ZPOS64_T>(info.compressed_size, 1) > 500;
+    if (info.uncompressed_size > static_cast<ZPOS64_T>(maxMemberBytes) || implausibleRatio)
         throw FileProblem(QStringLiteral("压缩内容解压后过大，文件可能已损坏或是恶意构造的"));
     if (unzOpenCurrentFile(m_zip) != UNZ_OK)
         throw FileProblem(QStringLiteral("文件已损坏：无法解压 %1").arg(member));
