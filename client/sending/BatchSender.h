@@ -81,6 +81,8 @@ public:
     static bool IsSending();
 
 private:
+    class Run;
+
     TwebInterFace &m_facade;
     TdmData &m_data;
 };
