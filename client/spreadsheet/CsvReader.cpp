@@ -9,7 +9,8 @@
 namespace nelvo {
 namespace {
 
-constexpr qint64 maxCsvBytes = 512LL * 1024 * 1024;
+// Decoded, the text takes twice the file's size; the cells take about as much again.
+constexpr qint64 maxCsvBytes = 256LL * 1024 * 1024;
 
 // UTF-8 with or without its byte order mark, UTF-16 with one, and otherwise the GBK that spreadsheet
 // programs on Chinese systems write; GB18030 decodes GBK byte for byte.

@@ -46,7 +46,7 @@ public:
     XlsxFile(const XlsxFile &) = delete;
     XlsxFile &operator=(const XlsxFile &) = delete;
 
-    void addSheet(const Worksheet &sheet, const QString &name);
+    void addSheet(const Worksheet &sheet, const QString &name, bool active);
 
     void finish()
     {
@@ -88,13 +88,15 @@ private:
     QStringList m_names;
 };
 
-void XlsxFile::addSheet(const Worksheet &sheet, const QString &wantedName)
+void XlsxFile::addSheet(const Worksheet &sheet, const QString &wantedName, bool active)
 {
     const QString name = acceptableSheetName(wantedName, m_names);
     m_names << name;
     lxw_worksheet *ws = workbook_add_worksheet(m_book, name.toUtf8().constData());
     if (!ws)
         throw FileProblem(QStringLiteral("工作表名“%1”无效").arg(name));
+    if (active)
+        worksheet_activate(ws);
 
     const SheetCells &cells = sheet.cells();
     if (cells.rowCount() > LXW_ROW_MAX || cells.columnCount() > LXW_COL_MAX)
@@ -164,7 +166,7 @@ void writeXlsx(const Workbook &workbook, const QString &path)
 {
     XlsxFile file(path);
     for (int s = 1; s <= workbook.sheetCount(); ++s)
-        file.addSheet(workbook.sheet(s), workbook.sheet(s).name());
+        file.addSheet(workbook.sheet(s), workbook.sheet(s).name(), s == workbook.activeSheetIndex());
     file.finish();
 }
 
