@@ -6,6 +6,7 @@
 #include "ScriptedPrompts.h"
 #include "TempProgramFolder.h"
 #include "TgParams.h"
+#include "uit_ContentPreview.h"
 #include "uit_DataBase.h"
 #include "uit_SendSMS.h"
 #include "webService.h"
@@ -214,6 +215,47 @@ private Q_SLOTS:
         QCOMPARE(IniReadStr(f.folder.configFile(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN")), QStringLiteral("【诺沃】"));
         // The signature is not in use: the length display does not count it.
         QVERIFY(w.lblLength->text().contains(QStringLiteral("您还可以输入：70个字")));
+    }
+
+    void thePreviewShowsEightPartsAndAHint()
+    {
+        ComposeFixture f(QByteArrayLiteral("LimitSingle=0\r\nUsePage=0\r\n"));
+        TfrmSendSMS &w = f.open();
+        w.memContent->setPlainText(QString(1000, QLatin1Char('x')));
+        // What the preview showed, read while it is open and checked after it closed.
+        struct Seen
+        {
+            bool visible = false, cancelVisible = false;
+            QString ok, cancel, summary, eighth, hint;
+        } seen;
+        auto readAndClose = [&w, &seen](bool cancel) {
+            QTimer::singleShot(0, &w, [&w, &seen, cancel] {
+                TfrmContentPreview *preview = w.frmContentPreview;
+                seen = {preview->isVisible(), preview->btnCancel->isVisible(), preview->btnOk->text(),
+                        preview->btnCancel->text(), preview->Label1->text(), preview->Memo[7]->toPlainText(),
+                        preview->lblHint->text()};
+                (cancel ? preview->btnCancel : preview->btnOk)->click();
+            });
+        };
+        readAndClose(false);
+        w.btnPreviewContent->click();
+        QVERIFY(seen.visible);
+        QCOMPARE(seen.ok, QStringLiteral("确定"));
+        QVERIFY(!seen.cancelVisible);
+        QCOMPARE(seen.summary, QStringLiteral("短信内容被拆分为：15条，是否继续发送。"));
+        QCOMPARE(seen.eighth, QString(70, QLatin1Char('x')));
+        QCOMPARE(seen.hint, QStringLiteral("第九条以后的内容不再展示，请谅解！"));
+
+        // When sending, the same window asks whether to go on; cancelling sends nothing.
+        w.AddMobile(QStringLiteral("13800138000"));
+        m_prompts->queueYes();
+        readAndClose(true);
+        w.btnSendSMS->click();
+        QCOMPARE(seen.ok, QStringLiteral("继续发送"));
+        QCOMPARE(seen.cancel, QStringLiteral("取消发送"));
+        QVERIFY(seen.cancelVisible);
+        QVERIFY(f.service.journal().isEmpty());
+        QCOMPARE(w.List().Count(), 1);
     }
 
     void theRightPanelStaysCentred()
