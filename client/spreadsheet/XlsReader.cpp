@@ -15,6 +15,7 @@ namespace nelvo {
 namespace {
 
 constexpr qint64 maxXlsBytes = 512LL * 1024 * 1024;
+constexpr std::size_t maxSheets = 1024;
 
 enum Record : quint16
 {
@@ -306,6 +307,8 @@ public:
         m_xfKinds.reserve(m_xfFormats.size());
         for (const quint16 format : m_xfFormats)
             m_xfKinds.push_back(dateKindOfFormat(format, m_formatCodes.value(format)));
+        if (sheets.size() > maxSheets)
+            throw FileProblem(QStringLiteral("文件中的工作表太多（超过 %1 个）").arg(maxSheets));
         for (const SheetEntry &entry : sheets)
             readSheet(m_workbook.addSheet(entry.name), entry.offset);
     }
@@ -340,6 +343,10 @@ private:
         quint16 stringRow = 0;
         quint16 stringColumn = 0;
         while (depth > 0 && cursor.next()) {
+            // Sheets of a sound file lie apart; sheets pointing into each other would be read over and over.
+            m_scanned += 4 + cursor.record().size;
+            if (m_scanned > 2 * quint64(m_stream.size()) + (1 << 20))
+                throw damaged();
             const RecordData &r = cursor.record();
             const quint16 type = cursor.type();
             if (type == BOF) {
@@ -429,6 +436,7 @@ private:
     std::vector<quint16> m_xfFormats;
     std::vector<CellKind> m_xfKinds;
     std::vector<StoredCell::TextRef> m_strings;
+    quint64 m_scanned = 0;
 };
 
 } // namespace

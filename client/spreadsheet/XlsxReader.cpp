@@ -168,6 +168,8 @@ public:
             else if (rel.type.endsWith(QLatin1String("/sharedStrings")) && m_zip.contains(rel.target))
                 readSharedStrings(rel.target);
         }
+        if (sheets.size() > 1024)
+            throw FileProblem(QStringLiteral("文件中的工作表太多（超过 1024 个）"));
         for (const SheetPart &part : sheets)
             readSheet(m_workbook.addSheet(part.name), part.member);
     }

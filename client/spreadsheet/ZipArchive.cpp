@@ -42,7 +42,9 @@ protected:
             return -1;
         }
         m_total += n;
-        if (m_total > ZipArchive::maxMemberBytes || (m_declared >= 0 && m_total > m_declared + (1 << 20))) {
+        m_archive.m_inflated += n;
+        if (m_total > ZipArchive::maxMemberBytes || m_archive.m_inflated > ZipArchive::maxArchiveBytes ||
+            (m_declared >= 0 && m_total > m_declared + (1 << 20))) {
             m_archive.m_fault = QStringLiteral("压缩内容解压后过大，文件可能已损坏或是恶意构造的");
             return -1;
         }

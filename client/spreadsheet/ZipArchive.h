@@ -13,6 +13,8 @@ class ZipArchive
 {
 public:
     static constexpr qint64 maxMemberBytes = 1024LL * 1024 * 1024;
+    // All members together: a workbook naming one part many times must not be inflated many times.
+    static constexpr qint64 maxArchiveBytes = 2 * maxMemberBytes;
 
     explicit ZipArchive(const QString &path);
     ~ZipArchive();
@@ -31,6 +33,7 @@ private:
     friend class ZipMemberDevice;
     void *m_zip = nullptr;
     QString m_fault;
+    qint64 m_inflated = 0;
 };
 
 } // namespace nelvo
