@@ -1,5 +1,6 @@
 #include "webService.h"
 
+#include "BusyIndicator.h"
 #include "IniFile.h"
 #include "NelvoError.h"
 #include "NelvoHttp.h"
@@ -7,33 +8,10 @@
 #include "SmsWebService.h"
 #include "TgParams.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 
 #include <cmath>
 
 namespace {
-
-// The wait cursor for the length of a server call, restored on every way out.
-class WaitCursor
-{
-public:
-    WaitCursor() : m_shown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_shown)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~WaitCursor()
-    {
-        if (m_shown)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-
-private:
-    bool m_shown;
-};
 
 const QString unexpectedReply = QStringLiteral(" 服务器返回非约定信息");
 
@@ -112,7 +90,7 @@ void TwebInterFace::ShowBalance(double x)
 {
     if (!CheckOnline())
         return;
-    WaitCursor wait;
+    nelvo::BusyScope wait;
     gParams.Balance = x;
     const QString text = x >= 0 ? QStringLiteral("您的帐户余额为:") + FormatBalance(x)
                                 : QStringLiteral("您的帐号为空或者不正确。");
@@ -153,7 +131,7 @@ void TwebInterFace::ResultText(int code, QString &text)
 
 double TwebInterFace::QueryBalance(const QString &User, const QString &Pwd)
 {
-    WaitCursor wait;
+    nelvo::BusyScope wait;
     QString reply;
     try {
         reply = m_gateway->balanceCheck(User, Pwd);
@@ -174,7 +152,7 @@ double TwebInterFace::QueryBalance(const QString &User, const QString &Pwd)
 
 int TwebInterFace::QueryChannelLength(const QString &User, const QString &Pwd)
 {
-    WaitCursor wait;
+    nelvo::BusyScope wait;
     try {
         int length = 0;
         return toInteger(m_gateway->getchannellength(User, Pwd), &length) ? length : -999;
@@ -186,7 +164,7 @@ int TwebInterFace::QueryChannelLength(const QString &User, const QString &Pwd)
 int TwebInterFace::ChargeByCard(const QString &User, const QString &Pwd, const QString &CardNo,
                                 const QString &CardPwd)
 {
-    WaitCursor wait;
+    nelvo::BusyScope wait;
     int code = -999;
     try {
         if (!toInteger(m_gateway->chargeAdd(User, Pwd, CardNo, CardPwd), &code))
@@ -202,7 +180,7 @@ int TwebInterFace::ChargeByCard(const QString &User, const QString &Pwd, const Q
 
 int TwebInterFace::ChangePassword(const QString &User, const QString &OldPwd, const QString &NewPwd)
 {
-    WaitCursor wait;
+    nelvo::BusyScope wait;
     try {
         int code = 0;
         return toInteger(m_gateway->changePassword(User, OldPwd, NewPwd), &code) ? code : -999;
@@ -217,7 +195,7 @@ int TwebInterFace::SubmitSMS(const QString &, const QString &, const QString &Mo
     m_lastOutcome = SubmitOutcome::NotDelivered;
     if (!CheckOnline())
         return -1;
-    WaitCursor wait;
+    nelvo::BusyScope wait;
     QString reply;
     try {
         reply = m_gateway->sendSMS(gParams.LoginID, gParams.AccountPwd, MobileNum, Content, QString(),
@@ -253,7 +231,7 @@ void TwebInterFace::ReceiveSMS(const QString &User, const QString &Pwd, QString 
 {
     if (!CheckOnline())
         return;
-    WaitCursor wait;
+    nelvo::BusyScope wait;
     try {
         Text = m_gateway->recvSMS(User, Pwd);
     } catch (const nelvo::Error &) {
@@ -265,7 +243,7 @@ void TwebInterFace::ApplyProxy(const QString &ProxyIP, const QString &ProxyPort,
 {
     if (!CheckOnline())
         return;
-    WaitCursor wait;
+    nelvo::BusyScope wait;
     m_gateway->setProxy(ProxyIP, ParseCode(ProxyPort), ProxyUser, ProxyPwd);
     m_proxyApplied = true;
 }
@@ -274,7 +252,7 @@ void TwebInterFace::CheckNewVersion(const QString &CurrVersion, QString &Version
 {
     if (!CheckOnline())
         return;
-    WaitCursor wait;
+    nelvo::BusyScope wait;
     try {
         Version = m_service->GetNewVersion(CurrVersion);
     } catch (const nelvo::Error &) {

@@ -1,6 +1,7 @@
 #include "FakeServiceProcess.h"
 #include "ScriptedPrompts.h"
 #include "TempProgramFolder.h"
+#include "BusyIndicator.h"
 #include "IniFile.h"
 #include "NelvoError.h"
 #include "TgParams.h"
@@ -234,6 +235,24 @@ private Q_SLOTS:
         QCOMPARE(text, QStringLiteral("untouched"));
         QVERIFY_THROWS_EXCEPTION(nelvo::Error, facade->ApplyProxy(QStringLiteral("127.0.0.1"), QStringLiteral("8080"),
                                                                   {}, {}));
+    }
+
+    void theBusyIndicatorEndsAlsoAfterAFailure()
+    {
+        int depth = 0;
+        int waits = 0;
+        nelvo::setBusyIndicator([&depth, &waits](bool busy) {
+            depth += busy ? 1 : -1;
+            waits += busy ? 1 : 0;
+        });
+        TempProgramFolder folder;
+        auto facade = makeFacade(folder.bin() + QStringLiteral("libnelvogate.so"));
+        facade->QueryBalance(QStringLiteral("demo"), QStringLiteral("demo123"));
+        facade->SubmitSMS({}, {}, QStringLiteral("13800138000"), QStringLiteral("x"), {}, {});
+        QVERIFY_THROWS_EXCEPTION(nelvo::Error, facade->ApplyProxy(QStringLiteral("h"), QStringLiteral("1"), {}, {}));
+        nelvo::setBusyIndicator({});
+        QCOMPARE(waits, 3);
+        QCOMPARE(depth, 0);
     }
 
     void theStoredProxyIsAppliedOnceAndCanBeReplaced()

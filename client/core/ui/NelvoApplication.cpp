@@ -1,9 +1,24 @@
 #include "NelvoApplication.h"
 
+#include "BusyIndicator.h"
 #include "NelvoError.h"
 #include "Prompts.h"
 
-NelvoApplication::NelvoApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+NelvoApplication::NelvoApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    // Waits on the servers show the wait cursor, restored however the wait ends.
+    nelvo::setBusyIndicator([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        else
+            QApplication::restoreOverrideCursor();
+    });
+}
+
+NelvoApplication::~NelvoApplication()
+{
+    nelvo::setBusyIndicator({});
+}
 
 bool NelvoApplication::notify(QObject *receiver, QEvent *event)
 {

@@ -8,5 +8,6 @@ class NelvoApplication : public QApplication
 {
 public:
     NelvoApplication(int &argc, char **argv);
+    ~NelvoApplication() override;
     bool notify(QObject *receiver, QEvent *event) override;
 };
