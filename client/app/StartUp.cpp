@@ -17,7 +17,8 @@
 
 int RunNelvodesk(bool showSplash)
 {
-    const QString softname = IniReadStr(VersionDatPath(), QStringLiteral("version"), QStringLiteral("softname"));
+    const QString softname =
+        IniReadStr(VersionDatPath(), QStringLiteral("version"), QStringLiteral("softname"));
     QApplication::setApplicationDisplayName(QString());
 
     SingleInstanceLock instance(softname);

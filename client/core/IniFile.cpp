@@ -18,7 +18,12 @@ namespace {
 struct IniLine
 {
     QByteArray raw;
-    enum Kind { Other, Section, Entry } kind = Other;
+    enum Kind
+    {
+        Other,
+        Section,
+        Entry
+    } kind = Other;
     QString name;  // section name or key
     QString value; // for entries
 };
@@ -183,7 +188,8 @@ void IniWriteStr(const QString &file, const QString &section, const QString &key
     } else {
         // After the section's last entry, so that blank lines before the next section stay where they are.
         qsizetype insertAt = header + 1;
-        for (qsizetype i = header + 1; i < doc.lines.size() && doc.lines.at(i).kind != IniLine::Section; ++i) {
+        for (qsizetype i = header + 1; i < doc.lines.size() && doc.lines.at(i).kind != IniLine::Section;
+             ++i) {
             if (!doc.lines.at(i).raw.trimmed().isEmpty())
                 insertAt = i + 1;
         }

@@ -30,8 +30,8 @@ QString trimBlanksAndControls(const QString &text)
 QString TLogMgr::FormatLine(const QDateTime &when, int level, const QString &module, const QString &text)
 {
     return QLatin1Char('[') + when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")) +
-           QStringLiteral("]  [") + QString::number(level) + QStringLiteral("] ") + module + QLatin1Char(':') +
-           trimBlanksAndControls(text);
+           QStringLiteral("]  [") + QString::number(level) + QStringLiteral("] ") + module +
+           QLatin1Char(':') + trimBlanksAndControls(text);
 }
 
 void TLogMgr::Write(int level, const QString &module, const QString &text)
@@ -43,8 +43,8 @@ void TLogMgr::Write(int level, const QString &module, const QString &text)
         if (!QDir(folder).exists() && !QDir().mkdir(folder))
             return;
         const QDateTime when = nelvo::now();
-        const QString path =
-            folder + QStringLiteral("/Tavrin4_") + when.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log");
+        const QString path = folder + QStringLiteral("/Tavrin4_") +
+                             when.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log");
         const QByteArray bytes = nelvo::encodeLocal(FormatLine(when, level, module, text)) + "\r\n";
 
         QMutexLocker locker(&m_lock);

@@ -12,7 +12,14 @@ namespace nelvo {
 class Prompts
 {
 public:
-    enum class Icon { None, Information, Warning, Question, Error };
+    enum class Icon
+    {
+        None,
+        Information,
+        Warning,
+        Question,
+        Error
+    };
 
     virtual ~Prompts() = default;
 

@@ -13,7 +13,8 @@ SingleInstanceLock::SingleInstanceLock(const QString &name)
     if (name.isEmpty())
         return;
     // The name may hold any characters (it is the product name); a digest makes it a safe file name.
-    const QByteArray digest = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    const QByteArray digest =
+        QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     const QString path = QDir::tempPath() + QStringLiteral("/nelvo-instance-") + QString::fromLatin1(digest) +
                          QStringLiteral(".lock");
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);

@@ -42,6 +42,7 @@ void SaveParamsToConfig(const TgParams &params)
 
 int ReadChannelLength()
 {
-    const int length = IniReadInt(ConfigIniPath(), QStringLiteral("Account"), QStringLiteral("ChannelLength"));
+    const int length =
+        IniReadInt(ConfigIniPath(), QStringLiteral("Account"), QStringLiteral("ChannelLength"));
     return length <= 0 ? 70 : length;
 }

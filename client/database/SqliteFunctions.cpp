@@ -13,8 +13,7 @@ namespace {
 
 // Dates are stored as "yyyy-MM-dd hh:mm:ss" (the time may be missing); the month starts at offset 5
 // and the day at offset 8. Anything else gives null, as a date function does for a non-date.
-template <int Offset>
-void datePart(sqlite3_context *context, int argc, sqlite3_value **argv)
+template <int Offset> void datePart(sqlite3_context *context, int argc, sqlite3_value **argv)
 {
     if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(context);

@@ -79,9 +79,9 @@ bool TdmData::Open()
     }
     // A file with a valid header can still be damaged; reading the catalogue finds that now, not later.
     QSqlQuery probe(db);
-    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) ||
-        !registerDateFunctions(db)) {
-        m_openError = QStringLiteral("数据库文件已损坏或不是本程序的数据库：%1（%2）").arg(m_file, probe.lastError().text());
+    if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")) || !registerDateFunctions(db)) {
+        m_openError = QStringLiteral("数据库文件已损坏或不是本程序的数据库：%1（%2）")
+                          .arg(m_file, probe.lastError().text());
         db.close();
         return false;
     }
@@ -148,8 +148,9 @@ QDateTime DateTimeFromDb(const QVariant &value)
 
 QString StoredPassword(TdmData &data, const QString &userName)
 {
-    QSqlQuery query = data.Query(QStringLiteral("select defaultpwd  from  [user] \nwhere  defaultname =:username"),
-                                 {{QStringLiteral(":username"), userName}});
+    QSqlQuery query =
+        data.Query(QStringLiteral("select defaultpwd  from  [user] \nwhere  defaultname =:username"),
+                   {{QStringLiteral(":username"), userName}});
     if (!query.next())
         return {};
     return query.value(0).toString();

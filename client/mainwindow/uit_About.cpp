@@ -20,7 +20,8 @@ TAboutBox::TAboutBox(QWidget *parent) : QDialog(parent)
     const QString picture = nelvo::resolvePath(ProgramFolder() + QStringLiteral("about.jpg"));
     if (!ProgramIcon.load(picture))
         nelvo::prompts().message(QApplication::applicationDisplayName(),
-                                 QStringLiteral("无法读取图片文件 %1").arg(picture), nelvo::Prompts::Icon::Error);
+                                 QStringLiteral("无法读取图片文件 %1").arg(picture),
+                                 nelvo::Prompts::Icon::Error);
 
     auto label = [this](const char *name, const QString &text = QString()) {
         auto *l = new QLabel(text, this);

@@ -75,7 +75,8 @@ TfrmMainForm::TfrmMainForm(QWidget *parent) : QMainWindow(parent)
     m_log = std::make_unique<TLogMgr>(10);
     LoadParamsFromConfig(gParams);
     QLabel *balancePanel = staPanels[3];
-    m_web = std::make_unique<TwebInterFace>([balancePanel](const QString &text) { balancePanel->setText(text); });
+    m_web =
+        std::make_unique<TwebInterFace>([balancePanel](const QString &text) { balancePanel->setText(text); });
     m_data = std::make_unique<TdmData>();
     if (!m_data->OpenError().isEmpty())
         nelvo::prompts().message(QApplication::applicationDisplayName(), m_data->OpenError(),
@@ -99,7 +100,8 @@ TfrmMainForm::~TfrmMainForm()
     try {
         SaveParamsToConfig(gParams);
     } catch (const nelvo::Error &error) {
-        nelvo::prompts().message(QApplication::applicationDisplayName(), error.text(), nelvo::Prompts::Icon::Error);
+        nelvo::prompts().message(QApplication::applicationDisplayName(), error.text(),
+                                 nelvo::Prompts::Icon::Error);
     }
     m_log.reset();
     m_web.reset();
@@ -141,7 +143,8 @@ void TfrmMainForm::buildMenus()
             entry->setVisible(command->isVisible());
             connect(entry, &QAction::triggered, command, &QAction::trigger);
             connect(command, &QAction::enabledChanged, entry, &QAction::setEnabled);
-            connect(command, &QAction::visibleChanged, entry, [entry, command] { entry->setVisible(command->isVisible()); });
+            connect(command, &QAction::visibleChanged, entry,
+                    [entry, command] { entry->setVisible(command->isVisible()); });
         } else {
             entry->setEnabled(false);
         }
@@ -209,7 +212,8 @@ void TfrmMainForm::buildToolBar()
     };
     add("btnNewSMS", actSendSMS, QStringLiteral("写短信"));
     QToolButton *rec = add("btnRecSMS", actRecSMS);
-    connect(actRecSMS, &QAction::visibleChanged, rec, [rec, this] { rec->setVisible(actRecSMS->isVisible()); });
+    connect(actRecSMS, &QAction::visibleChanged, rec,
+            [rec, this] { rec->setVisible(actRecSMS->isVisible()); });
     ToolBar1->addSeparator();
     add("btnHistory", actHistory, QStringLiteral("短信日志"));
     add("btnAddress", actAddress);
@@ -266,18 +270,21 @@ void TfrmMainForm::ShowEmbedded(QWidget *window)
 
 void TfrmMainForm::Timer1Timer()
 {
-    staPanels[0]->setText(QStringLiteral("当前时间：") + nelvo::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    staPanels[0]->setText(QStringLiteral("当前时间：") +
+                          nelvo::now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
 }
 
 void TfrmMainForm::FormShow()
 {
-    const QString softname = IniReadStr(VersionDatPath(), QStringLiteral("version"), QStringLiteral("softname"));
+    const QString softname =
+        IniReadStr(VersionDatPath(), QStringLiteral("version"), QStringLiteral("softname"));
     QApplication::setApplicationDisplayName(softname);
     setWindowTitle(softname);
     if (actSendSMS->isEnabled())
         actSendSMS->trigger();
     showMaximized();
-    staPanels[2]->setText(IniReadStr(VersionDatPath(), QStringLiteral("version"), QStringLiteral("CopyRight")));
+    staPanels[2]->setText(
+        IniReadStr(VersionDatPath(), QStringLiteral("version"), QStringLiteral("CopyRight")));
     staPanels[1]->setText(QStringLiteral("帐号：") + gParams.LoginID);
     actRecSMS->setVisible(gParams.RecvEnabled != 0);
     if (gParams.AutoRecSMS == 1) {
@@ -321,8 +328,8 @@ void TfrmMainForm::SignatureClick()
 {
     const QString current = IniReadStr(ConfigIniPath(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN"));
     bool ok = false;
-    QString result = nelvo::prompts().inputLine(QStringLiteral("修改短信签名"), QStringLiteral("请输入新短信签名"),
-                                                current, &ok);
+    QString result = nelvo::prompts().inputLine(QStringLiteral("修改短信签名"),
+                                                QStringLiteral("请输入新短信签名"), current, &ok);
     if (!ok)
         result = current;
     IniWriteStr(ConfigIniPath(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN"), result);

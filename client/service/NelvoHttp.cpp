@@ -33,8 +33,7 @@ struct Tnelvohttp::Api
 
 namespace {
 
-template <typename Fn>
-void resolve(void *library, const char *name, Fn &fn, const QString &file)
+template <typename Fn> void resolve(void *library, const char *name, Fn &fn, const QString &file)
 {
     fn = reinterpret_cast<Fn>(dlsym(library, name));
     if (!fn)
@@ -136,7 +135,8 @@ QString Tnelvohttp::getversion()
     return take(m_api->getversion(o), m_api->free);
 }
 
-QString Tnelvohttp::setProxy(const QString &strIP, int nPort, const QString &strUser, const QString &strPassword)
+QString Tnelvohttp::setProxy(const QString &strIP, int nPort, const QString &strUser,
+                             const QString &strPassword)
 {
     nelvohttp *o = object();
     return take(m_api->setProxy(o, Utf8(strIP), nPort, Utf8(strUser), Utf8(strPassword)), m_api->free);
@@ -187,10 +187,12 @@ QString Tnelvohttp::chargeAdd(const QString &Regcode, const QString &Password, c
                               const QString &cardPwd)
 {
     nelvohttp *o = object();
-    return take(m_api->chargeAdd(o, Utf8(Regcode), Utf8(Password), Utf8(cardCode), Utf8(cardPwd)), m_api->free);
+    return take(m_api->chargeAdd(o, Utf8(Regcode), Utf8(Password), Utf8(cardCode), Utf8(cardPwd)),
+                m_api->free);
 }
 
-QString Tnelvohttp::changePassword(const QString &Regcode, const QString &oldPassword, const QString &newPassword)
+QString Tnelvohttp::changePassword(const QString &Regcode, const QString &oldPassword,
+                                   const QString &newPassword)
 {
     nelvohttp *o = object();
     return take(m_api->changePassword(o, Utf8(Regcode), Utf8(oldPassword), Utf8(newPassword)), m_api->free);

@@ -24,18 +24,20 @@ public:
     int OnEndPage();
     QString getversion();
     QString setProxy(const QString &strIP, int nPort, const QString &strUser, const QString &strPassword);
-    QString sendSMS(const QString &Regcode, const QString &Password, const QString &Phone, const QString &Content,
-                    const QString &Extnum, const QString &Level, const QString &Schtime, const QString &Reportflag,
-                    const QString &wapUrl, const QString &smstype);
+    QString sendSMS(const QString &Regcode, const QString &Password, const QString &Phone,
+                    const QString &Content, const QString &Extnum, const QString &Level,
+                    const QString &Schtime, const QString &Reportflag, const QString &wapUrl,
+                    const QString &smstype);
     QString recvSMS(const QString &Regcode, const QString &Password);
     QString balanceCheck(const QString &Regcode, const QString &Password);
     QString chargeAdd(const QString &Regcode, const QString &Password, const QString &cardCode,
                       const QString &cardPwd);
     QString changePassword(const QString &Regcode, const QString &oldPassword, const QString &newPassword);
     QString getchannellength(const QString &Regcode, const QString &Password);
-    QString sendMMS(const QString &Regcode, const QString &Password, const QString &Phone, const QString &Content,
-                    const QString &Extnum, const QString &Level, const QString &Schtime, const QString &Reportflag,
-                    const QString &wapUrl, const QString &smstype, const QString &mmsid);
+    QString sendMMS(const QString &Regcode, const QString &Password, const QString &Phone,
+                    const QString &Content, const QString &Extnum, const QString &Level,
+                    const QString &Schtime, const QString &Reportflag, const QString &wapUrl,
+                    const QString &smstype, const QString &mmsid);
     QString recvReport(const QString &Regcode, const QString &Password);
 
 private:

@@ -60,9 +60,9 @@ ArrayOfString SmsWebService::callArray(const QString &operation, const QList<P> 
 QString SmsWebService::SendSMS(const QString &User, const QString &Pwd, const QString &MobileNum,
                                const QString &Content, const QString &SchTime, const QString &Sequence)
 {
-    return callString(QStringLiteral("SendSMS"), {p("User", User), p("Pwd", Pwd), p("MobileNum", MobileNum),
-                                                  p("Content", Content), p("SchTime", SchTime),
-                                                  p("Sequence", Sequence)});
+    return callString(QStringLiteral("SendSMS"),
+                      {p("User", User), p("Pwd", Pwd), p("MobileNum", MobileNum), p("Content", Content),
+                       p("SchTime", SchTime), p("Sequence", Sequence)});
 }
 
 ArrayOfString SmsWebService::RecvSMS(const QString &User, const QString &Pwd)
@@ -84,7 +84,8 @@ QString SmsWebService::AccountCharge(const QString &User, const QString &Pwd, co
 
 QString SmsWebService::Login(const QString &User, const QString &Pwd, const QString &CardAddress)
 {
-    return callString(QStringLiteral("Login"), {p("User", User), p("Pwd", Pwd), p("CardAddress", CardAddress)});
+    return callString(QStringLiteral("Login"),
+                      {p("User", User), p("Pwd", Pwd), p("CardAddress", CardAddress)});
 }
 
 QString SmsWebService::AccountBalance(const QString &User, const QString &Pwd)
@@ -94,12 +95,13 @@ QString SmsWebService::AccountBalance(const QString &User, const QString &Pwd)
 
 QString SmsWebService::CreateSubAccount(const QString &User, const QString &Pwd, const QString &AccountName,
                                         const QString &AccountPwd, const QString &AccountType,
-                                        const QString &AccountBalance, const QString &Address, const QString &Phone)
+                                        const QString &AccountBalance, const QString &Address,
+                                        const QString &Phone)
 {
     return callString(QStringLiteral("CreateSubAccount"),
-                      {p("User", User), p("Pwd", Pwd), p("AccountName", AccountName), p("AccountPwd", AccountPwd),
-                       p("AccountType", AccountType), p("AccountBalance", AccountBalance), p("Address", Address),
-                       p("Phone", Phone)});
+                      {p("User", User), p("Pwd", Pwd), p("AccountName", AccountName),
+                       p("AccountPwd", AccountPwd), p("AccountType", AccountType),
+                       p("AccountBalance", AccountBalance), p("Address", Address), p("Phone", Phone)});
 }
 
 QString SmsWebService::DeleteSubAccount(const QString &User, const QString &Pwd, const QString &AccountName)
@@ -117,8 +119,9 @@ QString SmsWebService::PauseSubAccount(const QString &User, const QString &Pwd, 
 QString SmsWebService::ChargeSubAccount(const QString &User, const QString &Pwd, const QString &AccountName,
                                         const QString &ChargeCount)
 {
-    return callString(QStringLiteral("ChargeSubAccount"),
-                      {p("User", User), p("Pwd", Pwd), p("AccountName", AccountName), p("ChargeCount", ChargeCount)});
+    return callString(
+        QStringLiteral("ChargeSubAccount"),
+        {p("User", User), p("Pwd", Pwd), p("AccountName", AccountName), p("ChargeCount", ChargeCount)});
 }
 
 int SmsWebService::ChangeSubAccountPwd(const QString &user, const QString &pwd, const QString &AccountName,
@@ -136,8 +139,9 @@ ArrayOfString SmsWebService::SubAccount(const QString &user, const QString &pwd)
 int SmsWebService::SubAccountSendList(const QString &user, const QString &pwd, const QString &accountname,
                                       const QString &starttime, const QString &endtime)
 {
-    return callInt(QStringLiteral("SubAccountSendList"), {p("user", user), p("pwd", pwd), p("accountname", accountname),
-                                                          p("starttime", starttime), p("endtime", endtime)});
+    return callInt(QStringLiteral("SubAccountSendList"),
+                   {p("user", user), p("pwd", pwd), p("accountname", accountname), p("starttime", starttime),
+                    p("endtime", endtime)});
 }
 
 QString SmsWebService::GetNewVersion(const QString &CurrVersion)
@@ -155,7 +159,8 @@ ArrayOfString SmsWebService::GetMobileGroups(const QString &usr, const QString &
     return callArray(QStringLiteral("GetMobileGroups"), {p("usr", usr), p("pwd", pwd)});
 }
 
-ArrayOfString SmsWebService::GetMobiles(const QString &usr, const QString &pwd, const QString &groupId, int count)
+ArrayOfString SmsWebService::GetMobiles(const QString &usr, const QString &pwd, const QString &groupId,
+                                        int count)
 {
     return callArray(QStringLiteral("GetMobiles"),
                      {p("usr", usr), p("pwd", pwd), p("groupId", groupId), p("count", count)});

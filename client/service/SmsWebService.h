@@ -30,12 +30,13 @@ public:
                     const QString &SchTime, const QString &Sequence);
     ArrayOfString RecvSMS(const QString &User, const QString &Pwd);
     int ChangePwd(const QString &User, const QString &OldPwd, const QString &NewPwd);
-    QString AccountCharge(const QString &User, const QString &Pwd, const QString &CardNum, const QString &CardPwd);
+    QString AccountCharge(const QString &User, const QString &Pwd, const QString &CardNum,
+                          const QString &CardPwd);
     QString Login(const QString &User, const QString &Pwd, const QString &CardAddress);
     QString AccountBalance(const QString &User, const QString &Pwd);
     QString CreateSubAccount(const QString &User, const QString &Pwd, const QString &AccountName,
-                             const QString &AccountPwd, const QString &AccountType, const QString &AccountBalance,
-                             const QString &Address, const QString &Phone);
+                             const QString &AccountPwd, const QString &AccountType,
+                             const QString &AccountBalance, const QString &Address, const QString &Phone);
     QString DeleteSubAccount(const QString &User, const QString &Pwd, const QString &AccountName);
     QString PauseSubAccount(const QString &User, const QString &Pwd, const QString &AccountName);
     QString ChargeSubAccount(const QString &User, const QString &Pwd, const QString &AccountName,

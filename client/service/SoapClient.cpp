@@ -46,8 +46,8 @@ QList<QDomElement> descendants(QDomDocument &doc, const QString &ns, const QStri
 } // namespace
 
 SoapClient::SoapClient(QUrl description, QString serviceName, QString portName, QString fallbackNamespace)
-    : m_description(std::move(description)), m_serviceName(std::move(serviceName)), m_portName(std::move(portName)),
-      m_namespace(std::move(fallbackNamespace))
+    : m_description(std::move(description)), m_serviceName(std::move(serviceName)),
+      m_portName(std::move(portName)), m_namespace(std::move(fallbackNamespace))
 {
     // Without a description the endpoint is the service path on the same host and port.
     m_endpoint = m_description;
@@ -109,11 +109,13 @@ void SoapClient::loadDescription()
         if (service.attribute(QStringLiteral("name")) != m_serviceName)
             continue;
         for (const QDomElement &port : childElements(service)) {
-            if (port.localName() != QLatin1String("port") || port.attribute(QStringLiteral("name")) != m_portName)
+            if (port.localName() != QLatin1String("port") ||
+                port.attribute(QStringLiteral("name")) != m_portName)
                 continue;
             for (const QDomElement &address : childElements(port)) {
                 const QUrl location(address.attribute(QStringLiteral("location")));
-                if (address.localName() == QLatin1String("address") && location.isValid() && !location.isEmpty())
+                if (address.localName() == QLatin1String("address") && location.isValid() &&
+                    !location.isEmpty())
                     m_endpoint = m_description.resolved(location);
             }
         }
@@ -170,9 +172,8 @@ SoapClient::Result SoapClient::call(const QString &operation, const QList<Param>
     const QDomElement value = firstChildElement(response);
     if (value.isNull())
         return result;
-    result.present =
-        value.attributeNS(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"), QStringLiteral("nil")) !=
-        QLatin1String("true");
+    result.present = value.attributeNS(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"),
+                                       QStringLiteral("nil")) != QLatin1String("true");
     result.text = value.text();
     for (const QDomElement &item : childElements(value))
         result.items.append(item.text());

@@ -8,7 +8,6 @@
 #include "SmsWebService.h"
 #include "TgParams.h"
 
-
 #include <cmath>
 
 namespace {
@@ -68,8 +67,9 @@ void TwebInterFace::ApplyConfiguredProxy()
 
 QString TwebInterFace::OfflineMessage()
 {
-    return QStringLiteral("你目前服务处于离线状态，无法和服务器进行信息交互。如果您需要和服务器进行信息交互，\r\n"
-                          "请先点击“系统”菜单，“连接服务器”功能菜单。");
+    return QStringLiteral(
+        "你目前服务处于离线状态，无法和服务器进行信息交互。如果您需要和服务器进行信息交互，\r\n"
+        "请先点击“系统”菜单，“连接服务器”功能菜单。");
 }
 
 bool TwebInterFace::CheckOnline()
@@ -107,25 +107,62 @@ int TwebInterFace::ParseCode(const QString &text)
 void TwebInterFace::ResultText(int code, QString &text)
 {
     switch (code) {
-    case 0: text = QStringLiteral("发送成功"); break;
-    case -1: text = QStringLiteral("用户或者密码不正确"); break;
-    case -2: text = QStringLiteral("余额不足"); break;
-    case -3: text = QStringLiteral("用户状态异常"); break;
-    case -4: text = QStringLiteral("内容超长"); break;
-    case -5: text = QStringLiteral("号码路由为空"); break;
-    case -6: text = QStringLiteral("手机号码过多"); break;
-    case -8: text = QStringLiteral("扩展号超长"); break;
-    case -9: text = QStringLiteral("新密码长度不够（8位英文）"); break;
-    case -10: text = QStringLiteral("方法错 "); break;
-    case -11: text = QStringLiteral("网络异常 "); break;
-    case -13: text = QStringLiteral("定时时间错误或者小于当前系统时间"); break;
-    case -16: text = QStringLiteral("充值卡号或密码不正确"); break;
-    case -17: text = QStringLiteral(" 手机号码为空"); break;
-    case -18: text = QStringLiteral("号码不是数字或者逗号不是英文逗号"); break;
-    case -19: text = QStringLiteral("短信内容为空"); break;
-    case -100: text = QStringLiteral(" 其他错误"); break;
-    case -999: text = unexpectedReply; break;
-    default: break;
+    case 0:
+        text = QStringLiteral("发送成功");
+        break;
+    case -1:
+        text = QStringLiteral("用户或者密码不正确");
+        break;
+    case -2:
+        text = QStringLiteral("余额不足");
+        break;
+    case -3:
+        text = QStringLiteral("用户状态异常");
+        break;
+    case -4:
+        text = QStringLiteral("内容超长");
+        break;
+    case -5:
+        text = QStringLiteral("号码路由为空");
+        break;
+    case -6:
+        text = QStringLiteral("手机号码过多");
+        break;
+    case -8:
+        text = QStringLiteral("扩展号超长");
+        break;
+    case -9:
+        text = QStringLiteral("新密码长度不够（8位英文）");
+        break;
+    case -10:
+        text = QStringLiteral("方法错 ");
+        break;
+    case -11:
+        text = QStringLiteral("网络异常 ");
+        break;
+    case -13:
+        text = QStringLiteral("定时时间错误或者小于当前系统时间");
+        break;
+    case -16:
+        text = QStringLiteral("充值卡号或密码不正确");
+        break;
+    case -17:
+        text = QStringLiteral(" 手机号码为空");
+        break;
+    case -18:
+        text = QStringLiteral("号码不是数字或者逗号不是英文逗号");
+        break;
+    case -19:
+        text = QStringLiteral("短信内容为空");
+        break;
+    case -100:
+        text = QStringLiteral(" 其他错误");
+        break;
+    case -999:
+        text = unexpectedReply;
+        break;
+    default:
+        break;
     }
 }
 
@@ -189,8 +226,8 @@ int TwebInterFace::ChangePassword(const QString &User, const QString &OldPwd, co
     }
 }
 
-int TwebInterFace::SubmitSMS(const QString &, const QString &, const QString &MobileNum, const QString &Content,
-                             const QString &SchTime, const QString &)
+int TwebInterFace::SubmitSMS(const QString &, const QString &, const QString &MobileNum,
+                             const QString &Content, const QString &SchTime, const QString &)
 {
     m_lastOutcome = SubmitOutcome::NotDelivered;
     if (!CheckOnline())
@@ -199,7 +236,8 @@ int TwebInterFace::SubmitSMS(const QString &, const QString &, const QString &Mo
     QString reply;
     try {
         reply = m_gateway->sendSMS(gParams.LoginID, gParams.AccountPwd, MobileNum, Content, QString(),
-                                   QStringLiteral("1"), SchTime, QStringLiteral("1"), QString(), QStringLiteral("0"));
+                                   QStringLiteral("1"), SchTime, QStringLiteral("1"), QString(),
+                                   QStringLiteral("0"));
     } catch (const nelvo::Error &) {
         return -1;
     }
@@ -276,8 +314,8 @@ void TwebInterFace::ApplyProxy(const QString &ProxyIP, const QString &ProxyPort,
 {
     bool ok = false;
     const int port = ProxyPort.trimmed().toInt(&ok);
-    m_service->client().setProxy(ProxyIP, ok && port > 0 && port < 65536 ? quint16(port) : quint16(0), ProxyUser,
-                                 ProxyPwd);
+    m_service->client().setProxy(ProxyIP, ok && port > 0 && port < 65536 ? quint16(port) : quint16(0),
+                                 ProxyUser, ProxyPwd);
 }
 
 } // namespace updater

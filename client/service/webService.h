@@ -18,15 +18,15 @@ public:
     using StatusPanel = std::function<void(const QString &)>;
 
     // What became of the last SubmitSMS, so that a batch is never sent twice when it may have arrived.
-    enum class SubmitOutcome {
+    enum class SubmitOutcome
+    {
         Accepted,     // the gateway answered 0
         Refused,      // the gateway answered with a refusal code
         NotDelivered, // the request never reached the gateway ("-77", "-88", "-99", no library)
         Unknown,      // it may have reached the gateway: time-out ("-11") or an unreadable reply
     };
 
-    explicit TwebInterFace(StatusPanel statusPanel = {},
-                           const QString &gatewayLibrary = QString());
+    explicit TwebInterFace(StatusPanel statusPanel = {}, const QString &gatewayLibrary = QString());
     ~TwebInterFace();
     TwebInterFace(const TwebInterFace &) = delete;
     TwebInterFace &operator=(const TwebInterFace &) = delete;

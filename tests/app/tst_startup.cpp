@@ -23,8 +23,7 @@
 namespace {
 
 // Runs `step` on the modal dialog of type T as soon as the start has opened it.
-template <typename T>
-void onModal(std::function<void(T *)> step)
+template <typename T> void onModal(std::function<void(T *)> step)
 {
     QTimer::singleShot(0, [step] {
         if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget()))
@@ -106,8 +105,9 @@ private Q_SLOTS:
         TempProgramFolder folder;
         QFile config(folder.configFile());
         QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        config.write("[Account]\r\nclientuser=admin\r\nChannelLength=66\r\n[Application]\r\nAutoRecSMS = 1\r\n"
-                     "[sequence]\r\ncgroupsequence = 17\r\nptypesequence=0x10\r\npsmsfoldersequence=12\r\n");
+        config.write(
+            "[Account]\r\nclientuser=admin\r\nChannelLength=66\r\n[Application]\r\nAutoRecSMS = 1\r\n"
+            "[sequence]\r\ncgroupsequence = 17\r\nptypesequence=0x10\r\npsmsfoldersequence=12\r\n");
         config.close();
         onModal<TfrmLogin>([](TfrmLogin *login) {
             QCOMPARE(login->edtLoginID->text(), QStringLiteral("admin"));
@@ -117,13 +117,17 @@ private Q_SLOTS:
         QVERIFY(QApplication::topLevelWidgets().isEmpty() ||
                 !QApplication::topLevelWidgets().constFirst()->isVisible());
         const QString path = folder.configFile();
-        QCOMPARE(IniReadStr(path, QStringLiteral("Application"), QStringLiteral("AutoRecSMS")), QStringLiteral("1"));
-        QCOMPARE(IniReadStr(path, QStringLiteral("sequence"), QStringLiteral("cgroupsequence")), QStringLiteral("17"));
-        QCOMPARE(IniReadStr(path, QStringLiteral("sequence"), QStringLiteral("ptypesequence")), QStringLiteral("0"));
+        QCOMPARE(IniReadStr(path, QStringLiteral("Application"), QStringLiteral("AutoRecSMS")),
+                 QStringLiteral("1"));
+        QCOMPARE(IniReadStr(path, QStringLiteral("sequence"), QStringLiteral("cgroupsequence")),
+                 QStringLiteral("17"));
+        QCOMPARE(IniReadStr(path, QStringLiteral("sequence"), QStringLiteral("ptypesequence")),
+                 QStringLiteral("0"));
         QCOMPARE(IniReadStr(path, QStringLiteral("sequence"), QStringLiteral("psmsfoldersequence")),
                  QStringLiteral("12"));
         // Written at every start, before the sign-in, from what the service reports (nothing here).
-        QCOMPARE(IniReadStr(path, QStringLiteral("Account"), QStringLiteral("ChannelLength")), QStringLiteral("70"));
+        QCOMPARE(IniReadStr(path, QStringLiteral("Account"), QStringLiteral("ChannelLength")),
+                 QStringLiteral("70"));
     }
 
     void signingInShowsTheMainWindow()
@@ -189,12 +193,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
         QTest::addColumn<bool>("signedIn");
-        QTest::newRow("demo user") << "admin" << "admin" << true;
-        QTest::newRow("user name in other case") << "ADMIN" << "admin" << true;
-        QTest::newRow("password in other case") << "admin" << "Admin" << false;
-        QTest::newRow("no row, empty password") << "nobody" << "" << true;
-        QTest::newRow("no row, a password") << "nobody" << "x" << false;
-        QTest::newRow("empty password for a user") << "admin" << "" << false;
+        QTest::newRow("demo user") << "admin"
+                                   << "admin" << true;
+        QTest::newRow("user name in other case") << "ADMIN"
+                                                 << "admin" << true;
+        QTest::newRow("password in other case") << "admin"
+                                                << "Admin" << false;
+        QTest::newRow("no row, empty password") << "nobody"
+                                                << "" << true;
+        QTest::newRow("no row, a password") << "nobody"
+                                            << "x" << false;
+        QTest::newRow("empty password for a user") << "admin"
+                                                   << "" << false;
     }
     void signInCompares()
     {

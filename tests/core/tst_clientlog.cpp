@@ -29,7 +29,8 @@ private Q_SLOTS:
         log.Write(8, QStringLiteral("InputTextFile"), QStringLiteral("  Error--文件无法读取 \r\n"));
         log.Write(10, QStringLiteral("模块"), QStringLiteral("second"));
         QCOMPARE(logBytes(folder, QStringLiteral("20260309")),
-                 "[2026-03-09 07:05:03.042]  [8] InputTextFile:" + nelvo::encodeLocal(QStringLiteral("Error--文件无法读取")) +
+                 "[2026-03-09 07:05:03.042]  [8] InputTextFile:" +
+                     nelvo::encodeLocal(QStringLiteral("Error--文件无法读取")) +
                      "\r\n[2026-03-09 07:05:03.042]  [10] " + nelvo::encodeLocal(QStringLiteral("模块")) +
                      ":second\r\n");
     }

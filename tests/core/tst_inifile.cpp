@@ -1,8 +1,8 @@
 #include "IniFile.h"
 #include "LocalCodec.h"
 #include "NelvoError.h"
-#include "TgParams.h"
 #include "TempProgramFolder.h"
+#include "TgParams.h"
 
 #include <QDir>
 #include <QFile>
@@ -29,15 +29,22 @@ class TestIniFile : public QObject
     }
 
 private Q_SLOTS:
-    void init() { m_file = m_dir.path() + QStringLiteral("/config.ini"); QFile::remove(m_file); }
+    void init()
+    {
+        m_file = m_dir.path() + QStringLiteral("/config.ini");
+        QFile::remove(m_file);
+    }
 
     void readsWithoutRegardToCase_data()
     {
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
-        QTest::newRow("as written") << "sms" << "CurrentFolder";
-        QTest::newRow("section upper") << "SMS" << "CurrentFolder";
-        QTest::newRow("key lower") << "Sms" << "currentfolder";
+        QTest::newRow("as written") << "sms"
+                                    << "CurrentFolder";
+        QTest::newRow("section upper") << "SMS"
+                                       << "CurrentFolder";
+        QTest::newRow("key lower") << "Sms"
+                                   << "currentfolder";
     }
     void readsWithoutRegardToCase()
     {
@@ -58,9 +65,11 @@ private Q_SLOTS:
         QCOMPARE(readBytes(), expected);
         QCOMPARE(readBytes().count("[sms]") + readBytes().count("[SMS]"), 1);
         // The two programs spell this key differently; it is one entry.
-        QCOMPARE(IniReadStr(m_file, QStringLiteral("Proxy"), QStringLiteral("ProxyPwd")), QStringLiteral("secret"));
+        QCOMPARE(IniReadStr(m_file, QStringLiteral("Proxy"), QStringLiteral("ProxyPwd")),
+                 QStringLiteral("secret"));
         IniWriteStr(m_file, QStringLiteral("proxy"), QStringLiteral("ProxyPwd"), QStringLiteral("changed"));
-        QCOMPARE(IniReadStr(m_file, QStringLiteral("PROXY"), QStringLiteral("ProxyPWD")), QStringLiteral("changed"));
+        QCOMPARE(IniReadStr(m_file, QStringLiteral("PROXY"), QStringLiteral("ProxyPWD")),
+                 QStringLiteral("changed"));
         QCOMPARE(readBytes().count("Proxy"), 2); // the header and the one key line
     }
 
@@ -113,7 +122,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, value);
         QFETCH(int, expected);
         writeBytes("[SMS]\r\nLimitSingle=" + value + "\r\n");
-        const std::optional<bool> flag = IniReadFlag(m_file, QStringLiteral("sms"), QStringLiteral("limitsingle"));
+        const std::optional<bool> flag =
+            IniReadFlag(m_file, QStringLiteral("sms"), QStringLiteral("limitsingle"));
         QCOMPARE(flag ? int(*flag) : -1, expected);
         IniWriteFlag(m_file, QStringLiteral("SMS"), QStringLiteral("LimitSingle"), true);
         QCOMPARE(readBytes(), QByteArray("[SMS]\r\nLimitSingle=-1\r\n"));

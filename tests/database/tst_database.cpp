@@ -24,15 +24,18 @@ private Q_SLOTS:
         TdmData data;
         QVERIFY2(data.IsOpen(), qPrintable(data.OpenError()));
         QCOMPARE(single(data, QStringLiteral("select count(*) from [user]")).toInt(), 1);
-        QSqlQuery folders = data.Query(
-            QStringLiteral("select smsfolderid, smsfoldername, smsfoldertype from smsfolder order by smsfolderid"));
+        QSqlQuery folders = data.Query(QStringLiteral(
+            "select smsfolderid, smsfoldername, smsfoldertype from smsfolder order by smsfolderid"));
         QStringList rows;
         while (folders.next())
-            rows << QStringLiteral("%1 %2 %3").arg(folders.value(0).toInt()).arg(folders.value(1).toString()).arg(
-                        folders.value(2).toInt());
+            rows << QStringLiteral("%1 %2 %3")
+                        .arg(folders.value(0).toInt())
+                        .arg(folders.value(1).toString())
+                        .arg(folders.value(2).toInt());
         QCOMPARE(rows, (QStringList{QStringLiteral("1 收件箱 0"), QStringLiteral("2 发件箱 0"),
                                     QStringLiteral("3 发送失败 0")}));
-        for (const char *table : {"customer", "customergroup", "phrase", "phrasetype", "smssendlist", "chargeHis"})
+        for (const char *table :
+             {"customer", "customergroup", "phrase", "phrasetype", "smssendlist", "chargeHis"})
             QCOMPARE(single(data, QStringLiteral("select count(*) from ") + QLatin1String(table)).toInt(), 0);
     }
 
@@ -40,12 +43,13 @@ private Q_SLOTS:
     {
         TempProgramFolder folder;
         TdmData data;
-        data.Query(QStringLiteral("insert into smssendlist (loginid, sendlist, sendtext, sendtime, smsfolder, "
-                                  "sendstatus) values (:id, :list, :text, :time, 2, 1)"),
-                   {{QStringLiteral(":id"), QStringLiteral("demo")},
-                    {QStringLiteral(":list"), QStringLiteral("13800138000")},
-                    {QStringLiteral(":text"), QStringLiteral("你好")},
-                    {QStringLiteral(":time"), DbDateTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)))}});
+        data.Query(
+            QStringLiteral("insert into smssendlist (loginid, sendlist, sendtext, sendtime, smsfolder, "
+                           "sendstatus) values (:id, :list, :text, :time, 2, 1)"),
+            {{QStringLiteral(":id"), QStringLiteral("demo")},
+             {QStringLiteral(":list"), QStringLiteral("13800138000")},
+             {QStringLiteral(":text"), QStringLiteral("你好")},
+             {QStringLiteral(":time"), DbDateTime(QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)))}});
         QSqlQuery row = data.Query(QStringLiteral("select 编号, smstype, read, sendtime from smssendlist"));
         QVERIFY(row.next());
         QCOMPARE(row.value(0).toInt(), 1);
@@ -64,30 +68,42 @@ private Q_SLOTS:
     {
         TempProgramFolder folder;
         TdmData data;
-        data.Query(QStringLiteral("insert into customer (name, mobile, birthday) values ('张三', '13800138000', :b)"),
+        data.Query(QStringLiteral(
+                       "insert into customer (name, mobile, birthday) values ('张三', '13800138000', :b)"),
                    {{QStringLiteral(":b"), DbDateTime(QDateTime(QDate(1990, 7, 31), QTime(0, 0)))}});
-        data.Query(QStringLiteral("insert into customer (name, mobile, birthday) values ('李四', '13900139000', null)"));
-        QCOMPARE(single(data, QStringLiteral("select name from customer where month(birthday)=:m and day(birthday)=:d"),
-                        {{QStringLiteral(":m"), 7}, {QStringLiteral(":d"), 31}})
-                     .toString(),
-                 QStringLiteral("张三"));
-        QCOMPARE(single(data, QStringLiteral("select count(*) from customer where month(birthday) is null")).toInt(), 1);
+        data.Query(QStringLiteral(
+            "insert into customer (name, mobile, birthday) values ('李四', '13900139000', null)"));
+        QCOMPARE(
+            single(data,
+                   QStringLiteral("select name from customer where month(birthday)=:m and day(birthday)=:d"),
+                   {{QStringLiteral(":m"), 7}, {QStringLiteral(":d"), 31}})
+                .toString(),
+            QStringLiteral("张三"));
+        QCOMPARE(single(data, QStringLiteral("select count(*) from customer where month(birthday) is null"))
+                     .toInt(),
+                 1);
     }
 
     void textComparesWithoutCaseAndGroupsMatchWhole()
     {
         TempProgramFolder folder;
         TdmData data;
-        data.Query(QStringLiteral("insert into customer (name, mobile, customergroupID) values ('Wang', '1', '(1)(12)')"));
-        data.Query(QStringLiteral("insert into customer (name, mobile, customergroupID) values ('Li', '2', '(12)')"));
-        QCOMPARE(single(data, QStringLiteral("select count(*) from customer where name = 'WANG'")).toInt(), 1);
-        QCOMPARE(single(data, QStringLiteral("select count(*) from customer where name like 'w%'")).toInt(), 1);
+        data.Query(QStringLiteral(
+            "insert into customer (name, mobile, customergroupID) values ('Wang', '1', '(1)(12)')"));
+        data.Query(QStringLiteral(
+            "insert into customer (name, mobile, customergroupID) values ('Li', '2', '(12)')"));
+        QCOMPARE(single(data, QStringLiteral("select count(*) from customer where name = 'WANG'")).toInt(),
+                 1);
+        QCOMPARE(single(data, QStringLiteral("select count(*) from customer where name like 'w%'")).toInt(),
+                 1);
         QCOMPARE(single(data, QStringLiteral("select count(*) from customer where customergroupid like :g"),
                         {{QStringLiteral(":g"), QStringLiteral("%(1)%")}})
                      .toInt(),
                  1);
-        QCOMPARE(single(data, QStringLiteral("select count(*) from customer where customergroupid like '%(12)%'")).toInt(),
-                 2);
+        QCOMPARE(
+            single(data, QStringLiteral("select count(*) from customer where customergroupid like '%(12)%'"))
+                .toInt(),
+            2);
     }
 
     void aTakenFolderIdIsRefused()

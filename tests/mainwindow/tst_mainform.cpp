@@ -25,7 +25,8 @@ struct MainWindowFixture
     {
         QFile::copy(QStringLiteral(NELVO_GATEWAY_LIBRARY), folder.bin() + QStringLiteral("libnelvogate.so"));
         for (int i = 0; i < TfrmMainForm::SkinCount; ++i)
-            QFile::copy(QStringLiteral(NELVO_SKINS_DIR "/skin%1.skn").arg(i), folder.bin() + QStringLiteral("skin%1.skn").arg(i));
+            QFile::copy(QStringLiteral(NELVO_SKINS_DIR "/skin%1.skn").arg(i),
+                        folder.bin() + QStringLiteral("skin%1.skn").arg(i));
         service.start();
         service.exportGatewayAddress();
         gParams = TgParams{};
@@ -44,7 +45,8 @@ private Q_SLOTS:
     void creationReadsTheSettingsAndStoresTheChannelLength()
     {
         MainWindowFixture f;
-        f.service.control(QStringLiteral("account"), QUrlQuery{{QStringLiteral("channelLength"), QStringLiteral("64")}});
+        f.service.control(QStringLiteral("account"),
+                          QUrlQuery{{QStringLiteral("channelLength"), QStringLiteral("64")}});
         IniWriteInt(f.config(), QStringLiteral("sequence"), QStringLiteral("cgroupsequence"), 21);
         IniWriteInt(f.config(), QStringLiteral("Proxy"), QStringLiteral("UseProxy"), 0);
         {
@@ -64,7 +66,8 @@ private Q_SLOTS:
         }
         QCOMPARE(IniReadInt(f.config(), QStringLiteral("sequence"), QStringLiteral("cgroupsequence")), 22);
         QCOMPARE(IniReadInt(f.config(), QStringLiteral("sequence"), QStringLiteral("ptypesequence")), 30);
-        QCOMPARE(IniReadInt(f.config(), QStringLiteral("sequence"), QStringLiteral("psmsfoldersequence")), 40);
+        QCOMPARE(IniReadInt(f.config(), QStringLiteral("sequence"), QStringLiteral("psmsfoldersequence")),
+                 40);
         QCOMPARE(IniReadInt(f.config(), QStringLiteral("Application"), QStringLiteral("AutoRecSMS")), 1);
     }
 
@@ -84,7 +87,8 @@ private Q_SLOTS:
         IniWriteInt(f.config(), QStringLiteral("Application"), QStringLiteral("AutoRecSMS"), 1);
         TfrmMainForm form;
         form.FormShow();
-        const QString softname = IniReadStr(VersionDatPath(), QStringLiteral("version"), QStringLiteral("softname"));
+        const QString softname =
+            IniReadStr(VersionDatPath(), QStringLiteral("version"), QStringLiteral("softname"));
         QCOMPARE(form.windowTitle(), softname);
         QCOMPARE(form.staPanels[1]->text(), QStringLiteral("帐号：demo"));
         QVERIFY(form.staPanels[2]->text().contains(QStringLiteral("版权所有")));
@@ -100,9 +104,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("balance");
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("a balance") << "12.5" << "" << "您的帐户余额为:12.5";
-        QTest::newRow("exactly zero") << "0" << "" << "检查您的帐户是否填写或注册.";
-        QTest::newRow("service failing") << "12.5" << "close" << "查询失败!";
+        QTest::newRow("a balance") << "12.5"
+                                   << ""
+                                   << "您的帐户余额为:12.5";
+        QTest::newRow("exactly zero") << "0"
+                                      << ""
+                                      << "检查您的帐户是否填写或注册.";
+        QTest::newRow("service failing") << "12.5"
+                                         << "close"
+                                         << "查询失败!";
     }
     void balanceCommand()
     {
@@ -165,7 +175,8 @@ private Q_SLOTS:
         QFETCH(bool, cancel);
         QFETCH(QString, stored);
         MainWindowFixture f;
-        IniWriteStr(f.config(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN"), QStringLiteral("【旧签名】"));
+        IniWriteStr(f.config(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN"),
+                    QStringLiteral("【旧签名】"));
         TfrmMainForm form;
         if (cancel)
             m_prompts->queueCancel();
@@ -193,7 +204,8 @@ private Q_SLOTS:
         QFETCH(QString, shown);
         MainWindowFixture f;
         IniWriteStr(f.config(), QStringLiteral("Application"), QStringLiteral("Version"), version);
-        f.service.control(QStringLiteral("soap"), QUrlQuery{{QStringLiteral("newest"), QStringLiteral("2.0.0")}});
+        f.service.control(QStringLiteral("soap"),
+                          QUrlQuery{{QStringLiteral("newest"), QStringLiteral("2.0.0")}});
         qputenv("NELVO_SERVICE_HOST", "127.0.0.1");
         qputenv("NELVO_SERVICE_PORT", QByteArray::number(f.service.port()));
         const QString marker = f.folder.root() + QStringLiteral("/updater-started");
@@ -217,7 +229,8 @@ private Q_SLOTS:
     {
         MainWindowFixture f;
         gParams.Version = QStringLiteral("1.0.0");
-        QFile::copy(QStringLiteral(NELVO_RESOURCES_DIR "/pictures/about.jpg"), f.folder.bin() + QStringLiteral("about.jpg"));
+        QFile::copy(QStringLiteral(NELVO_RESOURCES_DIR "/pictures/about.jpg"),
+                    f.folder.bin() + QStringLiteral("about.jpg"));
         TAboutBox box;
         QVERIFY(m_prompts->shown().isEmpty());
         QVERIFY(!box.ProgramIcon.isNull());

@@ -53,7 +53,8 @@ struct ComposeFixture
         gParams.AccountPwd = QStringLiteral("demo123");
         gParams.ChannelLength = 70;
         gParams.SmsLengths = {70, 70, 70, 56};
-        web = std::make_unique<TwebInterFace>(TwebInterFace::StatusPanel(), QStringLiteral(NELVO_GATEWAY_LIBRARY));
+        web = std::make_unique<TwebInterFace>(TwebInterFace::StatusPanel(),
+                                              QStringLiteral(NELVO_GATEWAY_LIBRARY));
         data = std::make_unique<TdmData>();
     }
     TfrmSendSMS &open()
@@ -96,8 +97,9 @@ private Q_SLOTS:
         QCOMPARE(journal.at(0).value(QStringLiteral("content")).toString(), QStringLiteral("您好，明天开会"));
         QCOMPARE(w.lblMobileCount->text(), QStringLiteral("0"));
         QCOMPARE(w.List().Count(), 0);
-        QSqlQuery rows = f.data->Query(QStringLiteral("select sendlist, listcount, smsfolder, sendstatus, smstype "
-                                                      "from smssendlist"));
+        QSqlQuery rows =
+            f.data->Query(QStringLiteral("select sendlist, listcount, smsfolder, sendstatus, smstype "
+                                         "from smssendlist"));
         QVERIFY(rows.next());
         QVERIFY(rows.value(0).toString().endsWith(QStringLiteral("succ.txt")));
         QCOMPARE(rows.value(1).toInt(), 3);
@@ -119,12 +121,14 @@ private Q_SLOTS:
         w.memContent->setFocus();
         QTest::keyClicks(w.memContent, QString(70, QLatin1Char('a')));
         QCOMPARE(w.memContent->toPlainText().size(), 68);
-        QCOMPARE(w.lblLength->text(), QStringLiteral("当前短信长度：68个字；您还可以输入：0个字。包括签名在内，总长度为:70个字"));
+        QCOMPARE(w.lblLength->text(),
+                 QStringLiteral("当前短信长度：68个字；您还可以输入：0个字。包括签名在内，总长度为:70个字"));
         QTest::keyClick(w.memContent, Qt::Key_Backspace);
         QCOMPARE(w.memContent->toPlainText().size(), 67);
         // Without the signature there is room again.
         w.chkSign->click();
-        QCOMPARE(IniReadStr(f.folder.configFile(), QStringLiteral("SMS"), QStringLiteral("UseSMSSIGN")), QStringLiteral("0"));
+        QCOMPARE(IniReadStr(f.folder.configFile(), QStringLiteral("SMS"), QStringLiteral("UseSMSSIGN")),
+                 QStringLiteral("0"));
         QTest::keyClicks(w.memContent, QStringLiteral("bcd"));
         QCOMPARE(w.memContent->toPlainText().size(), 70);
     }
@@ -150,8 +154,10 @@ private Q_SLOTS:
         QVERIFY(!w.chkUePage->isEnabled());
         w.rbtnMuilt->click();
         f.window.reset();
-        QCOMPARE(IniReadStr(f.folder.configFile(), QStringLiteral("SMS"), QStringLiteral("LimitSingle")), QStringLiteral("0"));
-        QCOMPARE(IniReadStr(f.folder.configFile(), QStringLiteral("SMS"), QStringLiteral("UsePage")), QStringLiteral("-1"));
+        QCOMPARE(IniReadStr(f.folder.configFile(), QStringLiteral("SMS"), QStringLiteral("LimitSingle")),
+                 QStringLiteral("0"));
+        QCOMPARE(IniReadStr(f.folder.configFile(), QStringLiteral("SMS"), QStringLiteral("UsePage")),
+                 QStringLiteral("-1"));
     }
 
     void modesAreRestoredFromTheSettings_data()
@@ -164,7 +170,8 @@ private Q_SLOTS:
         QTest::newRow("multi without pages") << QByteArray("LimitSingle=0\r\nUsePage=0\r\n") << true << false;
         QTest::newRow("missing") << QByteArray() << false << false;
         QTest::newRow("unreadable") << QByteArray("LimitSingle=\r\nUsePage=yes\r\n") << false << false;
-        QTest::newRow("multi, unreadable pages") << QByteArray("LimitSingle=False\r\nUsePage=\r\n") << true << false;
+        QTest::newRow("multi, unreadable pages")
+            << QByteArray("LimitSingle=False\r\nUsePage=\r\n") << true << false;
     }
     void modesAreRestoredFromTheSettings()
     {
@@ -185,9 +192,10 @@ private Q_SLOTS:
         ComposeFixture f;
         nelvo::setClock([] { return QDateTime(QDate(2026, 7, 31), QTime(9, 0)); });
         for (const char *mobile : {"13800138000", "01012345678"})
-            f.data->Query(QStringLiteral("insert into customer (name, mobile, birthday) values ('x', :m, :b)"),
-                          {{QStringLiteral(":m"), QString::fromLatin1(mobile)},
-                           {QStringLiteral(":b"), DbDateTime(QDateTime(QDate(1990, 7, 31), QTime()))}});
+            f.data->Query(
+                QStringLiteral("insert into customer (name, mobile, birthday) values ('x', :m, :b)"),
+                {{QStringLiteral(":m"), QString::fromLatin1(mobile)},
+                 {QStringLiteral(":b"), DbDateTime(QDateTime(QDate(1990, 7, 31), QTime()))}});
         m_prompts->queueYes();
         TfrmSendSMS &w = f.open();
         QCOMPARE(m_prompts->shown().at(0).text,
@@ -212,7 +220,8 @@ private Q_SLOTS:
         QCOMPARE(m_prompts->last()->caption, QStringLiteral("修改短信签名"));
         QCOMPARE(m_prompts->last()->text, QStringLiteral("请输入新签名"));
         QCOMPARE(w.lblSign->text(), QStringLiteral("【诺沃】"));
-        QCOMPARE(IniReadStr(f.folder.configFile(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN")), QStringLiteral("【诺沃】"));
+        QCOMPARE(IniReadStr(f.folder.configFile(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN")),
+                 QStringLiteral("【诺沃】"));
         // The signature is not in use: the length display does not count it.
         QVERIFY(w.lblLength->text().contains(QStringLiteral("您还可以输入：70个字")));
     }
@@ -231,8 +240,9 @@ private Q_SLOTS:
         auto readAndClose = [&w, &seen](bool cancel) {
             QTimer::singleShot(0, &w, [&w, &seen, cancel] {
                 TfrmContentPreview *preview = w.frmContentPreview;
-                seen = {preview->isVisible(), preview->btnCancel->isVisible(), preview->btnOk->text(),
-                        preview->btnCancel->text(), preview->Label1->text(), preview->Memo[7]->toPlainText(),
+                seen = {preview->isVisible(),    preview->btnCancel->isVisible(),
+                        preview->btnOk->text(),  preview->btnCancel->text(),
+                        preview->Label1->text(), preview->Memo[7]->toPlainText(),
                         preview->lblHint->text()};
                 (cancel ? preview->btnCancel : preview->btnOk)->click();
             });

@@ -20,7 +20,8 @@ void exportServiceAddress(const FakeServiceProcess &service)
 QList<QByteArray> soapRequests(const FakeServiceProcess &service)
 {
     QList<QByteArray> raw;
-    const QJsonArray list = service.control(QStringLiteral("soap-requests")).value(QStringLiteral("requests")).toArray();
+    const QJsonArray list =
+        service.control(QStringLiteral("soap-requests")).value(QStringLiteral("requests")).toArray();
     for (const QJsonValue &v : list)
         raw.append(QByteArray::fromBase64(v.toString().toLatin1()));
     return raw;
@@ -37,9 +38,9 @@ private Q_SLOTS:
     void init()
     {
         ScriptedPrompts::install();
-        m_service = std::make_unique<FakeServiceProcess>(
-            QStringList{QStringLiteral("--newest-version"), QStringLiteral("2.1.0"), QStringLiteral("--package-url"),
-                        QStringLiteral("http://127.0.0.1/update/setup-2.1.0.exe")});
+        m_service = std::make_unique<FakeServiceProcess>(QStringList{
+            QStringLiteral("--newest-version"), QStringLiteral("2.1.0"), QStringLiteral("--package-url"),
+            QStringLiteral("http://127.0.0.1/update/setup-2.1.0.exe")});
         QVERIFY(m_service->start());
         exportServiceAddress(*m_service);
         gParams = TgParams{};
@@ -58,10 +59,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("answer");
-        QTest::newRow("older") << "1.0.0" << "http://127.0.0.1/update/setup-2.1.0.exe";
-        QTest::newRow("older minor") << "2.0.9" << "http://127.0.0.1/update/setup-2.1.0.exe";
-        QTest::newRow("current") << "2.1.0" << "";
-        QTest::newRow("newer") << "3.0" << "";
+        QTest::newRow("older") << "1.0.0"
+                               << "http://127.0.0.1/update/setup-2.1.0.exe";
+        QTest::newRow("older minor") << "2.0.9"
+                                     << "http://127.0.0.1/update/setup-2.1.0.exe";
+        QTest::newRow("current") << "2.1.0"
+                                 << "";
+        QTest::newRow("newer") << "3.0"
+                               << "";
     }
     void newVersionQuestion()
     {
@@ -94,13 +99,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QByteArray>("elements");
-        QTest::newRow("SendSMS") << "SendSMS"
-                                 << QByteArray("<User>u</User><Pwd>p</Pwd><MobileNum>1</MobileNum><Content>c</Content>"
-                                               "<SchTime>s</SchTime><Sequence>q</Sequence>");
+        QTest::newRow("SendSMS")
+            << "SendSMS"
+            << QByteArray("<User>u</User><Pwd>p</Pwd><MobileNum>1</MobileNum><Content>c</Content>"
+                          "<SchTime>s</SchTime><Sequence>q</Sequence>");
         QTest::newRow("ChangeSubAccountPwd")
-            << "ChangeSubAccountPwd" << QByteArray("<user>u</user><pwd>p</pwd><AccountName>a</AccountName><newPwd>n</newPwd>");
+            << "ChangeSubAccountPwd"
+            << QByteArray("<user>u</user><pwd>p</pwd><AccountName>a</AccountName><newPwd>n</newPwd>");
         QTest::newRow("GetMobiles") << "GetMobiles"
-                                    << QByteArray("<usr>u</usr><pwd>p</pwd><groupId>g</groupId><count>5</count>");
+                                    << QByteArray(
+                                           "<usr>u</usr><pwd>p</pwd><groupId>g</groupId><count>5</count>");
         QTest::newRow("SubAccountSendList")
             << "SubAccountSendList"
             << QByteArray("<user>u</user><pwd>p</pwd><accountname>a</accountname><starttime>s</starttime>"
@@ -114,8 +122,8 @@ private Q_SLOTS:
         // The loopback service offers only the version question; the others answer with a fault.
         try {
             if (operation == QLatin1String("SendSMS"))
-                service.SendSMS(QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("1"), QStringLiteral("c"),
-                                QStringLiteral("s"), QStringLiteral("q"));
+                service.SendSMS(QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("1"),
+                                QStringLiteral("c"), QStringLiteral("s"), QStringLiteral("q"));
             else if (operation == QLatin1String("ChangeSubAccountPwd"))
                 service.ChangeSubAccountPwd(QStringLiteral("u"), QStringLiteral("p"), QStringLiteral("a"),
                                             QStringLiteral("n"));
@@ -129,8 +137,9 @@ private Q_SLOTS:
             QVERIFY(error.text().contains(operation));
         }
         const QByteArray raw = soapRequests(*m_service).constLast();
-        QVERIFY(raw.contains("<ns:" + operation.toLatin1() + " xmlns:ns=\"http://smsservice.nelvodesk.cn/\">" +
-                             elements + "</ns:" + operation.toLatin1() + ">"));
+        QVERIFY(raw.contains("<ns:" + operation.toLatin1() +
+                             " xmlns:ns=\"http://smsservice.nelvodesk.cn/\">" + elements +
+                             "</ns:" + operation.toLatin1() + ">"));
     }
 
     void failuresRaiseAndTheFacadeAnswersEmpty_data()
@@ -147,8 +156,9 @@ private Q_SLOTS:
         if (fault.isEmpty())
             m_service->stop();
         else
-            m_service->control(QStringLiteral("soap"), QUrlQuery{{QStringLiteral("fault"), fault},
-                                                                  {QStringLiteral("ms"), QStringLiteral("3000")}});
+            m_service->control(
+                QStringLiteral("soap"),
+                QUrlQuery{{QStringLiteral("fault"), fault}, {QStringLiteral("ms"), QStringLiteral("3000")}});
         SmsWebService service;
         service.client().setTimeoutMs(1000);
         QVERIFY_THROWS_EXCEPTION(nelvo::Error, service.GetNewVersion(QStringLiteral("1.0.0")));
@@ -176,12 +186,15 @@ private Q_SLOTS:
         FakeServiceProcess proxy({QStringLiteral("--newest-version"), QStringLiteral("9.0")});
         QVERIFY(proxy.start());
         updater::TwebInterFace facade;
-        facade.ApplyProxy(proxy.host(), QString::number(proxy.port()), QStringLiteral("joe"), QStringLiteral("pw"));
-        QCOMPARE(facade.CheckNewVersion(QStringLiteral("1.0.0")), QStringLiteral("http://127.0.0.1/update/Nelvodesk-setup.exe"));
+        facade.ApplyProxy(proxy.host(), QString::number(proxy.port()), QStringLiteral("joe"),
+                          QStringLiteral("pw"));
+        QCOMPARE(facade.CheckNewVersion(QStringLiteral("1.0.0")),
+                 QStringLiteral("http://127.0.0.1/update/Nelvodesk-setup.exe"));
         const QList<QByteArray> viaProxy = soapRequests(proxy);
         QCOMPARE(viaProxy.size(), 1);
-        QVERIFY(viaProxy.constFirst().startsWith("POST http://127.0.0.1:" + QByteArray::number(m_service->port()) +
-                                                 "/smsservice/services/SmsWebService HTTP/1.1"));
+        QVERIFY(viaProxy.constFirst().startsWith(
+            "POST http://127.0.0.1:" + QByteArray::number(m_service->port()) +
+            "/smsservice/services/SmsWebService HTTP/1.1"));
         QVERIFY(soapRequests(*m_service).isEmpty());
         proxy.stop();
         QVERIFY_THROWS_EXCEPTION(nelvo::Error, facade.CheckNewVersion(QStringLiteral("1.0.0")));

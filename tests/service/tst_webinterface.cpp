@@ -1,9 +1,9 @@
-#include "FakeServiceProcess.h"
-#include "ScriptedPrompts.h"
-#include "TempProgramFolder.h"
 #include "BusyIndicator.h"
+#include "FakeServiceProcess.h"
 #include "IniFile.h"
 #include "NelvoError.h"
+#include "ScriptedPrompts.h"
+#include "TempProgramFolder.h"
 #include "TgParams.h"
 #include "webService.h"
 
@@ -50,13 +50,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("text");
-        const QList<QPair<int, const char16_t *>> table{
-            {0, u"发送成功"}, {-1, u"用户或者密码不正确"}, {-2, u"余额不足"}, {-3, u"用户状态异常"},
-            {-4, u"内容超长"}, {-5, u"号码路由为空"}, {-6, u"手机号码过多"}, {-8, u"扩展号超长"},
-            {-9, u"新密码长度不够（8位英文）"}, {-10, u"方法错 "}, {-11, u"网络异常 "},
-            {-13, u"定时时间错误或者小于当前系统时间"}, {-16, u"充值卡号或密码不正确"}, {-17, u" 手机号码为空"},
-            {-18, u"号码不是数字或者逗号不是英文逗号"}, {-19, u"短信内容为空"}, {-100, u" 其他错误"},
-            {-999, u" 服务器返回非约定信息"}, {-7, u"unchanged"}, {1, u"unchanged"}, {-12, u"unchanged"}};
+        const QList<QPair<int, const char16_t *>> table{{0, u"发送成功"},
+                                                        {-1, u"用户或者密码不正确"},
+                                                        {-2, u"余额不足"},
+                                                        {-3, u"用户状态异常"},
+                                                        {-4, u"内容超长"},
+                                                        {-5, u"号码路由为空"},
+                                                        {-6, u"手机号码过多"},
+                                                        {-8, u"扩展号超长"},
+                                                        {-9, u"新密码长度不够（8位英文）"},
+                                                        {-10, u"方法错 "},
+                                                        {-11, u"网络异常 "},
+                                                        {-13, u"定时时间错误或者小于当前系统时间"},
+                                                        {-16, u"充值卡号或密码不正确"},
+                                                        {-17, u" 手机号码为空"},
+                                                        {-18, u"号码不是数字或者逗号不是英文逗号"},
+                                                        {-19, u"短信内容为空"},
+                                                        {-100, u" 其他错误"},
+                                                        {-999, u" 服务器返回非约定信息"},
+                                                        {-7, u"unchanged"},
+                                                        {1, u"unchanged"},
+                                                        {-12, u"unchanged"}};
         for (const auto &[code, text] : table)
             QTest::addRow("%d", code) << code << QString::fromUtf16(text);
     }
@@ -94,12 +108,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
         QTest::addColumn<Outcome>("outcome");
-        QTest::newRow("accepted") << "" << "" << 0 << "成功" << Outcome::Accepted;
-        QTest::newRow("refused: balance") << "" << "0" << -2 << "余额不足" << Outcome::Refused;
-        QTest::newRow("connection closed") << "close" << "" << -11 << "网络异常 " << Outcome::Unknown;
-        QTest::newRow("no result element") << "no-result" << "" << -999 << " 服务器返回非约定信息" << Outcome::Unknown;
-        QTest::newRow("reply not a number") << "no-length" << "" << -999 << " 服务器返回非约定信息"
-                                            << Outcome::Unknown;
+        QTest::newRow("accepted") << ""
+                                  << "" << 0 << "成功" << Outcome::Accepted;
+        QTest::newRow("refused: balance") << ""
+                                          << "0" << -2 << "余额不足" << Outcome::Refused;
+        QTest::newRow("connection closed") << "close"
+                                           << "" << -11 << "网络异常 " << Outcome::Unknown;
+        QTest::newRow("no result element") << "no-result"
+                                           << "" << -999 << " 服务器返回非约定信息" << Outcome::Unknown;
+        QTest::newRow("reply not a number") << "no-length"
+                                            << "" << -999 << " 服务器返回非约定信息" << Outcome::Unknown;
     }
     void submitSms()
     {
@@ -127,7 +145,8 @@ private Q_SLOTS:
         QCOMPARE(journal.size(), code == 0 || outcome == Outcome::Unknown ? journal.size() : 0);
         if (code == 0) {
             QCOMPARE(journal.size(), 1);
-            QCOMPARE(journal.constFirst().value(QStringLiteral("content")).toString(), QStringLiteral("你好，世界"));
+            QCOMPARE(journal.constFirst().value(QStringLiteral("content")).toString(),
+                     QStringLiteral("你好，世界"));
         }
     }
 
@@ -143,7 +162,8 @@ private Q_SLOTS:
         qputenv("NELVOGATE_HOST", "127.0.0.1");
         qputenv("NELVOGATE_PORT", QByteArray::number(deadPort));
         auto facade = makeFacade();
-        const int code = facade->SubmitSMS({}, {}, QStringLiteral("13800138000"), QStringLiteral("x"), {}, {});
+        const int code =
+            facade->SubmitSMS({}, {}, QStringLiteral("13800138000"), QStringLiteral("x"), {}, {});
         QVERIFY(code < 0);
         QCOMPARE(facade->LastSubmitOutcome(), Outcome::NotDelivered);
         QCOMPARE(facade->QueryBalance(gParams.LoginID, gParams.AccountPwd), -999.0);
@@ -155,7 +175,8 @@ private Q_SLOTS:
         FakeServiceProcess service;
         QVERIFY(service.start());
         service.exportGatewayAddress();
-        service.control(QStringLiteral("account"), QUrlQuery{{QStringLiteral("balance"), QStringLiteral("12.5")}});
+        service.control(QStringLiteral("account"),
+                        QUrlQuery{{QStringLiteral("balance"), QStringLiteral("12.5")}});
         auto facade = makeFacade();
         gParams.OnlineFlag = 0;
         QCOMPARE(facade->SubmitSMS({}, {}, QStringLiteral("13800138000"), QStringLiteral("x"), {}, {}), -1);
@@ -174,10 +195,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("password");
         QTest::addColumn<double>("result");
         QTest::addColumn<QString>("panel");
-        QTest::newRow("a balance") << "" << "demo123" << 12.5 << "您的帐户余额为:12.5";
-        QTest::newRow("wrong password") << "" << "nope" << -1.0 << "您的帐号为空或者不正确。";
-        QTest::newRow("content-length text") << "no-length" << "demo123" << -999.0 << "before";
-        QTest::newRow("network failure") << "close" << "demo123" << -999.0 << "before";
+        QTest::newRow("a balance") << ""
+                                   << "demo123" << 12.5 << "您的帐户余额为:12.5";
+        QTest::newRow("wrong password") << ""
+                                        << "nope" << -1.0 << "您的帐号为空或者不正确。";
+        QTest::newRow("content-length text") << "no-length"
+                                             << "demo123" << -999.0 << "before";
+        QTest::newRow("network failure") << "close"
+                                         << "demo123" << -999.0 << "before";
     }
     void balanceQueries()
     {
@@ -188,7 +213,8 @@ private Q_SLOTS:
         FakeServiceProcess service;
         QVERIFY(service.start());
         service.exportGatewayAddress();
-        service.control(QStringLiteral("account"), QUrlQuery{{QStringLiteral("balance"), QStringLiteral("12.5")}});
+        service.control(QStringLiteral("account"),
+                        QUrlQuery{{QStringLiteral("balance"), QStringLiteral("12.5")}});
         if (!fault.isEmpty())
             QVERIFY(service.setFault(fault));
         auto facade = makeFacade();
@@ -227,14 +253,15 @@ private Q_SLOTS:
         QVERIFY(!facade->ProxyApplied());
         QCOMPARE(facade->QueryBalance(QStringLiteral("demo"), QStringLiteral("demo123")), -999.0);
         QCOMPARE(facade->QueryChannelLength(QStringLiteral("demo"), QStringLiteral("demo123")), -999);
-        QCOMPARE(facade->ChangePassword(QStringLiteral("demo"), QStringLiteral("a"), QStringLiteral("b")), -999);
+        QCOMPARE(facade->ChangePassword(QStringLiteral("demo"), QStringLiteral("a"), QStringLiteral("b")),
+                 -999);
         QCOMPARE(facade->SubmitSMS({}, {}, QStringLiteral("13800138000"), QStringLiteral("x"), {}, {}), -1);
         QCOMPARE(facade->LastMessage(), QString());
         QString text = QStringLiteral("untouched");
         facade->ReceiveSMS(QStringLiteral("demo"), QStringLiteral("demo123"), text);
         QCOMPARE(text, QStringLiteral("untouched"));
-        QVERIFY_THROWS_EXCEPTION(nelvo::Error, facade->ApplyProxy(QStringLiteral("127.0.0.1"), QStringLiteral("8080"),
-                                                                  {}, {}));
+        QVERIFY_THROWS_EXCEPTION(
+            nelvo::Error, facade->ApplyProxy(QStringLiteral("127.0.0.1"), QStringLiteral("8080"), {}, {}));
     }
 
     void theBusyIndicatorEndsAlsoAfterAFailure()
@@ -249,7 +276,8 @@ private Q_SLOTS:
         auto facade = makeFacade(folder.bin() + QStringLiteral("libnelvogate.so"));
         facade->QueryBalance(QStringLiteral("demo"), QStringLiteral("demo123"));
         facade->SubmitSMS({}, {}, QStringLiteral("13800138000"), QStringLiteral("x"), {}, {});
-        QVERIFY_THROWS_EXCEPTION(nelvo::Error, facade->ApplyProxy(QStringLiteral("h"), QStringLiteral("1"), {}, {}));
+        QVERIFY_THROWS_EXCEPTION(nelvo::Error,
+                                 facade->ApplyProxy(QStringLiteral("h"), QStringLiteral("1"), {}, {}));
         nelvo::setBusyIndicator({});
         QCOMPARE(waits, 3);
         QCOMPARE(depth, 0);

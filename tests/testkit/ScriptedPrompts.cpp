@@ -38,7 +38,8 @@ QString ScriptedPrompts::inputText(const QString &caption, const QString &prompt
     return nextAnswer().toString();
 }
 
-QString ScriptedPrompts::inputLine(const QString &caption, const QString &prompt, const QString &initial, bool *ok)
+QString ScriptedPrompts::inputLine(const QString &caption, const QString &prompt, const QString &initial,
+                                   bool *ok)
 {
     m_shown.append({QStringLiteral("inputLine"), caption, prompt, Icon::None});
     const QVariant answer = nextAnswer();

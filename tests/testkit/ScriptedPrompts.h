@@ -13,7 +13,8 @@ class ScriptedPrompts final : public nelvo::Prompts
 public:
     struct Shown
     {
-        QString kind; // "message", "question", "inputText", "inputLine", "openFile", "saveFile", "shellOpen", "editor"
+        QString kind; // "message", "question", "inputText", "inputLine", "openFile", "saveFile", "shellOpen",
+                      // "editor"
         QString caption;
         QString text;
         Icon icon = Icon::None;
@@ -36,8 +37,10 @@ public:
 
     void message(const QString &caption, const QString &text, Icon icon) override;
     bool question(const QString &caption, const QString &text) override;
-    QString inputText(const QString &caption, const QString &prompt, const QString &initial, int maxLen) override;
-    QString inputLine(const QString &caption, const QString &prompt, const QString &initial, bool *ok) override;
+    QString inputText(const QString &caption, const QString &prompt, const QString &initial,
+                      int maxLen) override;
+    QString inputLine(const QString &caption, const QString &prompt, const QString &initial,
+                      bool *ok) override;
     QString openFileName(const QString &title, const QStringList &filters) override;
     QString saveFileName(const QString &title, const QStringList &filters, const QString &suggested) override;
     bool shellOpen(const QString &target) override;

@@ -33,7 +33,8 @@ TempProgramFolder::TempProgramFolder(int parts)
         QFile::copy(shippedVersionFile(), bin() + QStringLiteral("version.dat"));
     // Copies of read-only sources must stay writable, as an installed program folder is.
     for (const QString &file : {configFile(), databaseFile(), bin() + QStringLiteral("version.dat")})
-        QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile::setPermissions(file,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     nelvo::setProgramFolder(bin());
 }
 

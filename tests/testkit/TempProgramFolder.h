@@ -9,7 +9,13 @@
 class TempProgramFolder
 {
 public:
-    enum Part { Config = 1, Database = 2, VersionFile = 4, Everything = 7 };
+    enum Part
+    {
+        Config = 1,
+        Database = 2,
+        VersionFile = 4,
+        Everything = 7
+    };
 
     explicit TempProgramFolder(int parts = Everything);
     ~TempProgramFolder();

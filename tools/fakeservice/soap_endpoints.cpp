@@ -14,7 +14,8 @@ const QString serviceNs = QStringLiteral("http://smsservice.nelvodesk.cn/");
 
 QByteArray description(const HttpRequest &request)
 {
-    const QByteArray host = request.header("Host").isEmpty() ? QByteArray("127.0.0.1") : request.header("Host");
+    const QByteArray host =
+        request.header("Host").isEmpty() ? QByteArray("127.0.0.1") : request.header("Host");
     QByteArray wsdl = R"(<?xml version="1.0" encoding="UTF-8"?>
 <wsdl:definitions targetNamespace="NS" xmlns:wsdl="http://schemas.xmlsoap.org/wsdl/"
     xmlns:wsdlsoap="http://schemas.xmlsoap.org/wsdl/soap/" xmlns:xsd="http://www.w3.org/2001/XMLSchema"
@@ -109,8 +110,9 @@ QByteArray callReply(SoapConfig &soap, const HttpRequest &request, int &status)
     const QVersionNumber asked = QVersionNumber::fromString(params.value(QStringLiteral("CurrVersion")));
     const QVersionNumber newest = QVersionNumber::fromString(soap.newestVersion);
     const QString answer = asked < newest ? soap.packageUrl : QString();
-    return envelope("<ns:GetNewVersionResponse xmlns:ns=\"" + serviceNs.toUtf8() + "\"><GetNewVersionReturn>" +
-                    answer.toHtmlEscaped().toUtf8() + "</GetNewVersionReturn></ns:GetNewVersionResponse>");
+    return envelope("<ns:GetNewVersionResponse xmlns:ns=\"" + serviceNs.toUtf8() +
+                    "\"><GetNewVersionReturn>" + answer.toHtmlEscaped().toUtf8() +
+                    "</GetNewVersionReturn></ns:GetNewVersionResponse>");
 }
 
 } // namespace
@@ -147,7 +149,8 @@ void answerSoap(QTcpSocket *socket, SoapConfig &soap, const HttpRequest &request
         if (spoil == SoapConfig::Fault::Status500)
             reply = httpReply(500, "Internal Server Error", "text/html", "<html><body>error</body></html>");
         else
-            reply = httpReply(status, status == 200 ? "OK" : "Internal Server Error", "text/xml; charset=utf-8", body);
+            reply = httpReply(status, status == 200 ? "OK" : "Internal Server Error",
+                              "text/xml; charset=utf-8", body);
         if (spoil == SoapConfig::Fault::Slow) {
             QTimer::singleShot(soap.slowMs, socket, [socket, reply] {
                 socket->write(reply);
@@ -176,7 +179,7 @@ QByteArray soapControlReply(SoapConfig &soap, const HttpRequest &request)
             soap.packageUrl = QString::fromUtf8(percentDecode(query.value("package")));
         if (query.contains("fault")) {
             const QByteArray mode = query.value("fault");
-            soap.fault = mode == "soap-fault" ? SoapConfig::Fault::SoapFault
+            soap.fault = mode == "soap-fault"  ? SoapConfig::Fault::SoapFault
                          : mode == "status500" ? SoapConfig::Fault::Status500
                          : mode == "slow"      ? SoapConfig::Fault::Slow
                                                : SoapConfig::Fault::None;

@@ -11,7 +11,13 @@ struct SoapConfig
 {
     QString newestVersion = QStringLiteral("1.0.0");
     QString packageUrl = QStringLiteral("http://127.0.0.1/update/Nelvodesk-setup.exe");
-    enum class Fault { None, SoapFault, Status500, Slow } fault = Fault::None;
+    enum class Fault
+    {
+        None,
+        SoapFault,
+        Status500,
+        Slow
+    } fault = Fault::None;
     int faultTimes = 0; // how many calls the fault spoils; -1 for all
     int slowMs = 0;
     QList<QByteArray> requests; // raw bytes of every call, in order

@@ -47,14 +47,16 @@ bool QtPrompts::question(const QString &caption, const QString &text)
     return box.exec() == QMessageBox::Yes;
 }
 
-QString QtPrompts::inputText(const QString &caption, const QString &prompt, const QString &initial, int maxLen)
+QString QtPrompts::inputText(const QString &caption, const QString &prompt, const QString &initial,
+                             int maxLen)
 {
     return TfrmInput::Ask(caption, prompt, initial, maxLen);
 }
 
 QString QtPrompts::inputLine(const QString &caption, const QString &prompt, const QString &initial, bool *ok)
 {
-    return QInputDialog::getText(QApplication::activeWindow(), caption, prompt, QLineEdit::Normal, initial, ok);
+    return QInputDialog::getText(QApplication::activeWindow(), caption, prompt, QLineEdit::Normal, initial,
+                                 ok);
 }
 
 QString QtPrompts::openFileName(const QString &title, const QStringList &filters)

@@ -63,12 +63,14 @@ void TfrmLogin::btnOkClick()
     try {
         stored = m_storedPassword(edtLoginID->text());
     } catch (const nelvo::Error &error) {
-        nelvo::prompts().message(QApplication::applicationDisplayName(), error.text(), nelvo::Prompts::Icon::Error);
+        nelvo::prompts().message(QApplication::applicationDisplayName(), error.text(),
+                                 nelvo::Prompts::Icon::Error);
         return;
     }
     if (stored != edtPwd->text()) {
         nelvo::prompts().message(QApplication::applicationDisplayName(),
-                                 QStringLiteral("用户名或密码不正确，请重新输入..."), nelvo::Prompts::Icon::None);
+                                 QStringLiteral("用户名或密码不正确，请重新输入..."),
+                                 nelvo::Prompts::Icon::None);
         return;
     }
     SignedIn = true;

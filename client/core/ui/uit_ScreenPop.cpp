@@ -40,7 +40,8 @@ TfrmScreenPop::TfrmScreenPop(QWidget *parent) : QDialog(parent)
     QPixmap picture(path);
     if (picture.isNull()) {
         nelvo::prompts().message(QApplication::applicationDisplayName(),
-                                 QStringLiteral("无法读取图片文件 %1").arg(path), nelvo::Prompts::Icon::Error);
+                                 QStringLiteral("无法读取图片文件 %1").arg(path),
+                                 nelvo::Prompts::Icon::Error);
         picture = builtInPicture(size());
     }
     imgPicture->setPixmap(picture);

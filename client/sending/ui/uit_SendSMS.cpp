@@ -1,14 +1,18 @@
 #include "uit_SendSMS.h"
 
 #include "BatchSender.h"
+#include "BusyIndicator.h"
 #include "Clock.h"
 #include "CommonHelpers.h"
 #include "IniFile.h"
 #include "NelvoError.h"
+#include "NumberStore.h"
 #include "Prompts.h"
 #include "RecipientListModel.h"
 #include "TextFileImport.h"
 #include "TgParams.h"
+#include "USelectFileName.h"
+#include "Workbook.h"
 #include "uit_ContentPreview.h"
 #include "uit_DataBase.h"
 #include "uit_SMSSending.h"
@@ -58,8 +62,8 @@ bool numberBoxAccepts(const QKeyEvent *key)
     const QString text = key->text();
     if (text.isEmpty() || key->key() == Qt::Key_Backspace)
         return true;
-    if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Cut) ||
-        key->matches(QKeySequence::Undo))
+    if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Paste) ||
+        key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Undo))
         return true;
     return text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9');
 }
@@ -134,7 +138,8 @@ TfrmSendSMS::TfrmSendSMS(TwebInterFace &web, TdmData &data, TLogMgr *log, QWidge
 TfrmSendSMS::~TfrmSendSMS()
 {
     try {
-        IniWriteFlag(configFile(), QStringLiteral("SMS"), QStringLiteral("LimitSingle"), rbtnSingle->isChecked());
+        IniWriteFlag(configFile(), QStringLiteral("SMS"), QStringLiteral("LimitSingle"),
+                     rbtnSingle->isChecked());
         IniWriteFlag(configFile(), QStringLiteral("SMS"), QStringLiteral("UsePage"), chkUePage->isChecked());
     } catch (const nelvo::Error &) {
         // The program is ending; the modes are simply not remembered.
@@ -162,11 +167,11 @@ void TfrmSendSMS::buildLeftColumn(QWidget *column)
     btnDeleteMobile = makeButton(column, "btnDeleteMobile", QStringLiteral("删除号码"));
     btnClearMobileList = makeButton(column, "btnClearMobileList", QStringLiteral("清空号码"));
     btnFilterNumber = makeButton(column, "btnFilterNumber", QStringLiteral("过滤号码"));
-    for (QPushButton *button : {btnTextfileInput, btnExcelImport, btnAddressInput, btnHistoryInput, btnInputParagraph,
-                                btnDeleteMobile, btnClearMobileList, btnFilterNumber})
+    for (QPushButton *button : {btnTextfileInput, btnExcelImport, btnAddressInput, btnHistoryInput,
+                                btnInputParagraph, btnDeleteMobile, btnClearMobileList, btnFilterNumber})
         layout->addWidget(button);
     // The imports whose windows come with later work are present but not usable yet.
-    for (QPushButton *later : {btnExcelImport, btnAddressInput, btnHistoryInput, btnInputParagraph})
+    for (QPushButton *later : {btnAddressInput, btnHistoryInput, btnInputParagraph})
         later->setEnabled(false);
     layout->addStretch();
     btnClearContent = makeButton(column, "btnClearContent", QStringLiteral("清空内容"));
@@ -177,6 +182,7 @@ void TfrmSendSMS::buildLeftColumn(QWidget *column)
 
     connect(btnPhoneAdd, &QPushButton::clicked, this, &TfrmSendSMS::btnPhoneAddClick);
     connect(btnTextfileInput, &QPushButton::clicked, this, &TfrmSendSMS::btnTextfileInputClick);
+    connect(btnExcelImport, &QPushButton::clicked, this, &TfrmSendSMS::btnExcelImportClick);
     connect(btnDeleteMobile, &QPushButton::clicked, this, &TfrmSendSMS::btnDeleteMobileClick);
     connect(btnClearMobileList, &QPushButton::clicked, this, &TfrmSendSMS::btnClearMobileListClick);
     connect(btnFilterNumber, &QPushButton::clicked, this, &TfrmSendSMS::btnFilterNumberClick);
@@ -250,7 +256,8 @@ void TfrmSendSMS::buildRightPanel()
     place(btnSendSMS, 540, 374, 110, 32);
     pnlSMS->installEventFilter(this);
 
-    connect(chkScheTime, &QCheckBox::clicked, this, [this] { pnlScheDule->setEnabled(chkScheTime->isChecked()); });
+    connect(chkScheTime, &QCheckBox::clicked, this,
+            [this] { pnlScheDule->setEnabled(chkScheTime->isChecked()); });
     connect(rbtnSingle, &QRadioButton::clicked, this, &TfrmSendSMS::rbtnModeClick);
     connect(rbtnMuilt, &QRadioButton::clicked, this, &TfrmSendSMS::rbtnModeClick);
     connect(chkUePage, &QCheckBox::clicked, this, [this] {
@@ -301,7 +308,8 @@ void TfrmSendSMS::LoadSignature()
 {
     const QString signature = IniReadStr(configFile(), QStringLiteral("SMS"), QStringLiteral("SMSSIGN"));
     lblSign->setText(signature);
-    const std::optional<bool> use = IniReadFlag(configFile(), QStringLiteral("SMS"), QStringLiteral("UseSMSSIGN"));
+    const std::optional<bool> use =
+        IniReadFlag(configFile(), QStringLiteral("SMS"), QStringLiteral("UseSMSSIGN"));
     chkSign->setChecked(use.value_or(false));
     m_composer.setSignature(signature);
     m_composer.setUseSign(chkSign->isChecked());
@@ -341,6 +349,38 @@ void TfrmSendSMS::btnPhoneAddClick()
 void TfrmSendSMS::btnTextfileInputClick()
 {
     ImportTextFileCommand(*m_list, m_log);
+    RefreshCount();
+    RefreshLength();
+}
+
+void TfrmSendSMS::btnExcelImportClick()
+{
+    const QString path = nelvo::prompts().openFileName(
+        QStringLiteral("请选择(文本每行一个手机号码)!"),
+        {QStringLiteral("Excel 文件 (*.xls *.xlsx *.csv)"), QStringLiteral("所有文件 (*)")});
+    if (path.isEmpty())
+        return;
+    TfrmSelectFileName wizard(this);
+    wizard.OpenWorkbook(path);
+    if (wizard.exec() != QDialog::Accepted || !wizard.Workbook()) {
+        wizard.CloseWorkbook();
+        return;
+    }
+    {
+        nelvo::BusyScope busy;
+        const nelvo::Worksheet &sheet = wizard.Workbook()->activeSheet();
+        const int column = wizard.ChosenColumn();
+        const int last = wizard.LastUsedRow();
+        NumberStore numbers;
+        for (int row = wizard.TitleRow() ? 2 : 1; row <= last; ++row) {
+            // A cell may carry blanks around the number; the list holds the number alone.
+            const QString number = sheet.text(row, column).trimmed();
+            if (IsMobileNumber(number))
+                numbers.append(number);
+        }
+        m_list->AddBulk(std::move(numbers));
+        wizard.CloseWorkbook();
+    }
     RefreshCount();
     RefreshLength();
 }
@@ -393,9 +433,10 @@ void TfrmSendSMS::BirthdayReminder()
     const QDate today = nelvo::now().date();
     QStringList numbers;
     try {
-        QSqlQuery query = m_data.ExecuteText(QStringLiteral("select mobile from customer where  month(birthday) = ") +
-                                             QString::number(today.month()) + QStringLiteral(" and day(birthday) = ") +
-                                             QString::number(today.day()));
+        QSqlQuery query =
+            m_data.ExecuteText(QStringLiteral("select mobile from customer where  month(birthday) = ") +
+                               QString::number(today.month()) + QStringLiteral(" and day(birthday) = ") +
+                               QString::number(today.day()));
         while (query.next())
             numbers.append(query.value(0).toString());
     } catch (const nelvo::Error &) {
@@ -409,7 +450,8 @@ void TfrmSendSMS::BirthdayReminder()
         return;
     for (const QString &number : std::as_const(numbers))
         AddMobile(number);
-    ShowInfo(QStringLiteral("系统已经将今天过生日的联系人手机号自动添加到发送列表中了，您可以编写内容后，直接发送！"));
+    ShowInfo(QStringLiteral(
+        "系统已经将今天过生日的联系人手机号自动添加到发送列表中了，您可以编写内容后，直接发送！"));
 }
 
 void TfrmSendSMS::showEvent(QShowEvent *event)
@@ -425,8 +467,8 @@ void TfrmSendSMS::btnInputSignClick()
 {
     bool ok = false;
     const QString current = lblSign->text();
-    QString result =
-        nelvo::prompts().inputLine(QStringLiteral("修改短信签名"), QStringLiteral("请输入新签名"), current, &ok);
+    QString result = nelvo::prompts().inputLine(QStringLiteral("修改短信签名"),
+                                                QStringLiteral("请输入新签名"), current, &ok);
     if (!ok)
         result = current;
     lblSign->setText(result);
@@ -462,7 +504,7 @@ void TfrmSendSMS::btnPreviewContentClick()
 void TfrmSendSMS::setSendingState(bool sending)
 {
     for (QWidget *w : std::initializer_list<QWidget *>{btnSendSMS, btnPhoneAdd, edtInput, btnTextfileInput,
-                                                      btnDeleteMobile, btnClearMobileList, btnFilterNumber})
+                                                       btnDeleteMobile, btnClearMobileList, btnFilterNumber})
         w->setEnabled(!sending);
 }
 
@@ -472,7 +514,8 @@ void TfrmSendSMS::btnSendSMSClick()
         return;
     SendOptions options;
     if (chkScheTime->isChecked())
-        options.scheduleTime = ScheduleTimeText(datScheDate->date(), cbbHour->currentText(), cbbMin->currentText());
+        options.scheduleTime =
+            ScheduleTimeText(datScheDate->date(), cbbHour->currentText(), cbbMin->currentText());
     options.eashSendCount = m_eashSendCount;
     options.preview = [this](const QStringList &parts) { return ShowPreview(parts, true); };
     options.progress = [this](const SendProgress &progress) {

@@ -78,6 +78,7 @@ public:
 
     void btnPhoneAddClick();
     void btnTextfileInputClick();
+    void btnExcelImportClick();
     void btnDeleteMobileClick();
     void btnClearMobileListClick();
     void btnFilterNumberClick();

@@ -6,7 +6,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TfrmSendSMSAll::TfrmSendSMSAll(TwebInterFace &web, TdmData &data, TLogMgr *log, QWidget *parent) : QWidget(parent)
+TfrmSendSMSAll::TfrmSendSMSAll(TwebInterFace &web, TdmData &data, TLogMgr *log, QWidget *parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmSendSMSAll"));
     pgSMSType = new QTabWidget(this);
