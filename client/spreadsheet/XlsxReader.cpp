@@ -12,6 +12,7 @@
 #include <QXmlStreamReader>
 
 #include <charconv>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -333,9 +334,15 @@ private:
     {
         SheetCells &cells = rows.cells;
         const std::string_view value = m_value;
+        // Numbers, indexes and flags may carry blanks around them; text keeps its own.
+        std::string_view trimmed = value;
+        while (!trimmed.empty() && std::strchr(" \t\r\n", trimmed.front()))
+            trimmed.remove_prefix(1);
+        while (!trimmed.empty() && std::strchr(" \t\r\n", trimmed.back()))
+            trimmed.remove_suffix(1);
         if (type == "s") {
             std::uint32_t index = 0;
-            const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), index);
+            const auto [end, ec] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), index);
             if (ec != std::errc() || index >= m_strings.size())
                 throw FileProblem(QStringLiteral("文件已损坏：%1 引用了不存在的共享字符串").arg(rows.member));
             if (m_strings[index].length > 0)
@@ -344,7 +351,7 @@ private:
             if (!value.empty())
                 cells.putText(r, c, value.data(), value.size());
         } else if (type == "b") {
-            cells.putNumber(r, c, value == "1" ? 1 : 0, CellKind::Boolean);
+            cells.putNumber(r, c, trimmed == "1" ? 1 : 0, CellKind::Boolean);
         } else if (type == "d") {
             const QDateTime when = QDateTime::fromString(
                 QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())), Qt::ISODate);
@@ -355,9 +362,9 @@ private:
                 cells.putText(r, c, value.data(), value.size());
         } else {
             double number = 0;
-            const char *begin = value.data();
-            const char *stop = value.data() + value.size();
-            while (begin < stop && (*begin == ' ' || *begin == '+'))
+            const char *begin = trimmed.data();
+            const char *stop = trimmed.data() + trimmed.size();
+            if (begin < stop && *begin == '+')
                 ++begin;
             const auto [end, ec] = std::from_chars(begin, stop, number);
             if (ec != std::errc() || end != stop) {

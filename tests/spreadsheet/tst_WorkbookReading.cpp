@@ -67,6 +67,14 @@ private Q_SLOTS:
         hand("text-formatted shared string", 4, 3, QStringLiteral(" 00123 "));
         hand("huge number", 4, 5, QStringLiteral("1.5E+20"));
 
+        const auto prefixed = [](const char *what, int column, const QString &expected) {
+            QTest::addRow("prefixed.xlsx: %s", what)
+                << fixture("prefixed.xlsx") << 1 << 1 << column << expected;
+        };
+        prefixed("entities and character references", 1, QStringLiteral("a<b>&\"'中文"));
+        prefixed("CDATA kept as written", 2, QStringLiteral("<不是标签> & 也不是实体"));
+        prefixed("number with blanks around it", 3, QStringLiteral("42"));
+
         for (const char *file : {"utf8_bom.csv", "utf8.csv", "gbk.csv"}) {
             const auto add = [file](const char *what, int row, int column, const QString &expected) {
                 QTest::addRow("%s: %s", file, what) << fixture(file) << 1 << row << column << expected;
