@@ -12,6 +12,7 @@
 #include "SendArguments.h"
 #include "TextFileImport.h"
 #include "TgParams.h"
+#include "WorkbookNumbers.h"
 #include "uit_DataBase.h"
 #include "webService.h"
 
@@ -50,6 +51,16 @@ QString loadSettings()
     return {};
 }
 
+void reportRejected(const QStringList &rejected)
+{
+    if (rejected.isEmpty())
+        return;
+    SaveRejectedTokens(rejected);
+    say(QStringLiteral("%1 个错误号码未导入，已保存到 %2")
+            .arg(rejected.size())
+            .arg(QDir::toNativeSeparators(RejectedTokensFile())));
+}
+
 QString fillList(const SendArguments &arguments, RecipientListModel &list, TLogMgr &log)
 {
     if (arguments.numbersFile.isEmpty()) {
@@ -59,16 +70,26 @@ QString fillList(const SendArguments &arguments, RecipientListModel &list, TLogM
         list.AddBulk(std::move(numbers));
         return {};
     }
+    if (IsWorkbookFile(arguments.numbersFile)) {
+        WorkbookNumbers read;
+        try {
+            read = ReadWorkbookNumbers(arguments.numbersFile);
+        } catch (const nelvo::Error &error) {
+            return QStringLiteral("无法读取号码文件 ") + arguments.numbersFile + QStringLiteral("：") +
+                   error.text();
+        }
+        NumberStore numbers;
+        for (const QString &number : std::as_const(read.numbers))
+            numbers.append(number);
+        list.AddBulk(std::move(numbers));
+        reportRejected(read.rejected);
+        return {};
+    }
     const TextImportResult imported = ImportNumberTextFile(list, arguments.numbersFile, &log);
     if (!imported.readError.isEmpty())
         return QStringLiteral("无法读取号码文件 ") + arguments.numbersFile + QStringLiteral("：") +
                imported.readError;
-    if (!imported.rejected.isEmpty()) {
-        SaveRejectedTokens(imported.rejected);
-        say(QStringLiteral("%1 个错误号码未导入，已保存到 %2")
-                .arg(imported.rejected.size())
-                .arg(QDir::toNativeSeparators(RejectedTokensFile())));
-    }
+    reportRejected(imported.rejected);
     return {};
 }
 

@@ -7,17 +7,19 @@
 
 QString SendUsage()
 {
-    return QStringLiteral("用法: nelvosend --text 内容 (--to 号码[,号码...] | --numbers 文件) [--split] "
-                          "[--page-numbers] [--sign]\n"
-                          "                [--at YYYYMMDDhhmm]\n"
-                          "  --text TEXT        短信内容\n"
-                          "  --to N[,N...]      接收号码，以逗号分隔\n"
-                          "  --numbers FILE     号码文本文件（每行一个号码，或以逗号分隔），同“文本导入”\n"
-                          "  --split            内容超过一条短信时自动拆分发送（否则限制为一条短信）\n"
-                          "  --page-numbers     拆分后每条自动添加页码（需要 --split）\n"
-                          "  --sign             在内容后加上已保存的短信签名\n"
-                          "  --at YYYYMMDDhhmm  定时发送时间\n"
-                          "退出码: 0 全部号码发送成功；1 部分号码发送失败；2 用法或设置错误\n");
+    return QStringLiteral(
+        "用法: nelvosend --text 内容 (--to 号码[,号码...] | --numbers 文件) [--split] "
+        "[--page-numbers] [--sign]\n"
+        "                [--at YYYYMMDDhhmm]\n"
+        "  --text TEXT        短信内容\n"
+        "  --to N[,N...]      接收号码，以逗号分隔\n"
+        "  --numbers FILE     号码文本文件（每行一个号码，或以逗号分隔），同“文本导入”；\n"
+        "                     或 .xls/.xlsx/.csv 表格：第一个表单的第一列，首行不是号码时视为标题\n"
+        "  --split            内容超过一条短信时自动拆分发送（否则限制为一条短信）\n"
+        "  --page-numbers     拆分后每条自动添加页码（需要 --split）\n"
+        "  --sign             在内容后加上已保存的短信签名\n"
+        "  --at YYYYMMDDhhmm  定时发送时间\n"
+        "退出码: 0 全部号码发送成功；1 部分号码发送失败；2 用法或设置错误\n");
 }
 
 bool ParseSendArguments(const QStringList &arguments, SendArguments &parsed, QString &error)

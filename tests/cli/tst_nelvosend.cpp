@@ -2,6 +2,7 @@
 #include "IniFile.h"
 #include "LocalCodec.h"
 #include "TempProgramFolder.h"
+#include "Workbook.h"
 #include "uit_DataBase.h"
 
 #include <QJsonArray>
@@ -189,6 +190,48 @@ private Q_SLOTS:
                  QString(39, QChar(u'好')) + QStringLiteral("【本店】(2/2)"));
         QCOMPARE(journal[0].value("numbers").toArray().size(), 2);
         QCOMPARE(rows(QStringLiteral("listcount")), (QList<QStringList>{{"2"}, {"2"}}));
+    }
+
+    void numbersFromAWorkbook_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("xls") << "numbers.xls";
+        QTest::newRow("xlsx") << "numbers.XLSX";
+        QTest::newRow("csv") << "numbers.csv";
+    }
+    void numbersFromAWorkbook()
+    {
+        QFETCH(QString, file);
+        startService();
+        nelvo::Workbook book;
+        nelvo::Worksheet &sheet = book.sheet(1);
+        sheet.setText(1, 1, QStringLiteral("手机号码"));
+        sheet.setNumber(2, 1, 13800138000.0);
+        sheet.setText(3, 1, QStringLiteral(" 13900139000 "));
+        sheet.setText(4, 1, QStringLiteral("abc"));
+        sheet.setText(5, 1, QStringLiteral("075512345678"));
+        sheet.setText(5, 2, QStringLiteral("13700137000")); // only the first column counts
+        book.addSheet(QStringLiteral("other")).setText(1, 1, QStringLiteral("13600136000"));
+        book.saveAs(m_folder->root() + QLatin1Char('/') + file);
+
+        const Run run = nelvosend({"--text", "hi", "--numbers", file});
+        QCOMPARE(run.exitCode, 0);
+        const QList<QJsonObject> journal = m_service->journal();
+        QCOMPARE(journal.size(), 1);
+        QCOMPARE(journal.first().value("phone").toString(),
+                 QStringLiteral("075512345678,13800138000,13900139000"));
+        QCOMPARE(readFile(m_folder->root() + QStringLiteral("/InputError.txt")), QByteArray("abc\r\n"));
+    }
+
+    void anUnreadableWorkbookIsASetUpError()
+    {
+        QFile broken(m_folder->root() + QStringLiteral("/broken.xlsx"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("not a workbook at all");
+        broken.close();
+        const Run run = nelvosend({"--text", "hi", "--numbers", "broken.xlsx"});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(QStringLiteral("broken.xlsx")), qPrintable(run.err));
     }
 };
 
