@@ -32,8 +32,26 @@ if [ -n "$main" ]; then
   # Without a window manager nothing maximises the window; give it the whole screen.
   xdotool windowmove "$main" 0 0 windowsize "$main" 1600 900
   sleep 1
+  # The number box has the focus: add a few numbers the way a user types them.
+  xdotool windowfocus --sync "$main"
+  for number in 13800138000 13900139000 18912345678; do
+    xdotool type --delay 10 "$number"
+    xdotool key Return
+  done
+  # Write the text and send, answering the confirmation and the final notice.
+  xdotool mousemove 1200 300 click 1
+  xdotool type --delay 10 'Hello from Nelvodesk'
+  sleep 0.5
   build/tools/screenshot/screenshot build/screenshot-main.png
   echo "Main window: build/screenshot-main.png"
+  xdotool mousemove 1480 500 click 1
+  sleep 1
+  xdotool key Return
+  sleep 2
+  xdotool key Return
+  sleep 0.5
+  echo "Sent; what the loopback service accepted (build/fakeservice-journal.jsonl):"
+  tail -n 3 build/fakeservice-journal.jsonl 2>/dev/null || true
 else
   echo "The main window did not appear after signing in." >&2
   exit 1

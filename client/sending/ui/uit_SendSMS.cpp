@@ -108,8 +108,8 @@ TfrmSendSMS::TfrmSendSMS(TwebInterFace &web, TdmData &data, TLogMgr *log, QWidge
     lstMobileList->setShowGrid(false);
     lstMobileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstMobileList->setSelectionBehavior(QAbstractItemView::SelectItems);
-    lstMobileList->setMinimumWidth(5 * 86);
-    lstMobileList->setMaximumWidth(5 * 100);
+    lstMobileList->setMinimumWidth(5 * 100);
+    lstMobileList->setMaximumWidth(5 * 120);
     listLayout->addWidget(lstMobileList);
 
     pnlSMS = new QWidget(this);
@@ -461,6 +461,8 @@ void TfrmSendSMS::showEvent(QShowEvent *event)
         return;
     BirthdayReminder();
     RestoreMode();
+    // Most sends start with the numbers.
+    edtInput->setFocus();
 }
 
 void TfrmSendSMS::btnInputSignClick()
