@@ -42,6 +42,17 @@ void SplitHead(QChar separator, QString &rest, QString &head)
     rest = rest.mid(at + 1);
 }
 
+QString TrimBlanksAndControls(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin).unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text.at(end - 1).unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 int IndexOfText(const QStringList &list, const QString &text)
 {
     return static_cast<int>(list.indexOf(text));

@@ -15,6 +15,9 @@ int CarrierClass(const QString &number);
 // separator and `rest` the text after it; without a separator `head` gets all of `rest`, which empties.
 void SplitHead(QChar separator, QString &rest, QString &head);
 
+// The text without leading and trailing blanks and control characters (everything up to U+0020).
+QString TrimBlanksAndControls(const QString &text);
+
 // Index of the first item equal to `text` (case-sensitive), -1 when none.
 int IndexOfText(const QStringList &list, const QString &text);
 

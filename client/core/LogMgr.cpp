@@ -1,37 +1,18 @@
 #include "LogMgr.h"
 
 #include "Clock.h"
+#include "CommonHelpers.h"
 #include "LocalCodec.h"
 #include "ProgramFolder.h"
 
 #include <QDir>
 #include <QFile>
 
-namespace {
-
-bool isBlankOrControl(QChar c)
-{
-    return c.unicode() <= 0x20;
-}
-
-QString trimBlanksAndControls(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isBlankOrControl(text.at(begin)))
-        ++begin;
-    while (end > begin && isBlankOrControl(text.at(end - 1)))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-} // namespace
-
 QString TLogMgr::FormatLine(const QDateTime &when, int level, const QString &module, const QString &text)
 {
     return QLatin1Char('[') + when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")) +
            QStringLiteral("]  [") + QString::number(level) + QStringLiteral("] ") + module +
-           QLatin1Char(':') + trimBlanksAndControls(text);
+           QLatin1Char(':') + TrimBlanksAndControls(text);
 }
 
 void TLogMgr::Write(int level, const QString &module, const QString &text)

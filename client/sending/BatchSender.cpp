@@ -1,6 +1,7 @@
 #include "BatchSender.h"
 
 #include "Clock.h"
+#include "CommonHelpers.h"
 #include "MessageComposer.h"
 #include "MessageText.h"
 #include "NelvoError.h"

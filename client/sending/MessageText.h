@@ -9,6 +9,3 @@ QString WithCrLf(const QString &text);
 
 // Length of a text in the unit above (the user sees it as "个字").
 int MessageLength(const QString &text);
-
-// The text without leading and trailing blanks and control characters (everything up to U+0020).
-QString TrimBlanksAndControls(const QString &text);

@@ -1,5 +1,7 @@
 #include "uit_Input.h"
 
+#include "KeyFilters.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,19 +17,6 @@ QPointer<TfrmInput> &lastDialog()
     return dialog;
 }
 
-// Keys that put text in the box (characters, Enter, paste) count against the limit; editing and moving
-// keys never do, so a full box can still be corrected.
-bool addsText(const QKeyEvent *key)
-{
-    if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete)
-        return false;
-    if (key->matches(QKeySequence::Paste))
-        return true;
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab)
-        return true;
-    const QString text = key->text();
-    return !text.isEmpty() && text.at(0).isPrint();
-}
 } // namespace
 
 TfrmInput::TfrmInput(QWidget *parent) : QDialog(parent)
@@ -70,7 +59,7 @@ bool TfrmInput::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == memInput && event->type() == QEvent::KeyPress && MaxLen > 0) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (memInput->toPlainText().size() >= MaxLen && addsText(key))
+        if (memInput->toPlainText().size() >= MaxLen && KeyAddsText(key))
             return true;
     }
     return QDialog::eventFilter(watched, event);

@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "CommonHelpers.h"
 #include "IniFile.h"
+#include "KeyFilters.h"
 #include "NelvoError.h"
 #include "NumberStore.h"
 #include "Prompts.h"
@@ -41,19 +42,6 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
-}
-
-// Keys that put text into a box; editing and moving keys never count against a limit.
-bool addsText(const QKeyEvent *key)
-{
-    if (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete)
-        return false;
-    if (key->matches(QKeySequence::Paste))
-        return true;
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Tab)
-        return true;
-    const QString text = key->text();
-    return !text.isEmpty() && text.at(0).isPrint();
 }
 
 // The number box takes digits and the editing shortcuts only.
@@ -295,7 +283,7 @@ bool TfrmSendSMS::eventFilter(QObject *watched, QEvent *event)
         return !numberBoxAccepts(key);
     } else if (watched == memContent && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (addsText(key)) {
+        if (KeyAddsText(key)) {
             const QChar typed = key->text().isEmpty() ? QChar(QLatin1Char(' ')) : key->text().at(0);
             if (!m_composer.AcceptsTypedCharacter(typed))
                 return true;
