@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-qpa-plugins libgl-dev libsqlite3-dev
-  libfreexl-dev libxlsxwriter-dev libminizip-dev
+  libxlsxwriter-dev libminizip-dev
   python3 python3-xlrd python3-openpyxl
   xvfb xauth x11-utils xdotool fonts-wqy-zenhei
 )

@@ -448,11 +448,9 @@ void readXls(const QString &path, Workbook &workbook)
         throw FileProblem(QStringLiteral("文件不存在或无法读取（%1）").arg(file.errorString()));
     if (file.size() > maxXlsBytes)
         throw FileProblem(QStringLiteral("文件太大（超过 %1 MB）").arg(maxXlsBytes >> 20));
-    // Mapped rather than read: the bytes are looked at once, and mostly in place.
-    uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr;
-    const QByteArray bytes =
-        mapped ? QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size())
-               : file.readAll();
+    // Read, not mapped: a mapped file that another program shortens while we read it would kill the
+    // process, and reading the (bounded) file costs little next to parsing it.
+    const QByteArray bytes = file.readAll();
     const CompoundFileReader container(bytes);
     // A password-protected .xlsx is a compound document holding the encrypted package.
     if (container.hasStream(QStringLiteral("EncryptedPackage")))
