@@ -41,6 +41,8 @@ int RunNelvodesk(bool showSplash)
         splash.exec();
     }
 
+    mainForm->StoreChannelLength();
+
     bool signedIn = false;
     {
         TdmData *data = mainForm->dmData();

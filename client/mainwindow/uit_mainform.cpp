@@ -82,7 +82,19 @@ TfrmMainForm::TfrmMainForm(QWidget *parent) : QMainWindow(parent)
         nelvo::prompts().message(QApplication::applicationDisplayName(), m_data->OpenError(),
                                  nelvo::Prompts::Icon::Error);
 
-    const int channelLength = m_web->QueryChannelLength(gParams.LoginID, gParams.AccountPwd);
+    // The gateway answers this question after a pause of its own; asking it now lets the answer arrive
+    // while the splash is on screen instead of after it. Nothing else uses the facade until it is stored.
+    TwebInterFace *web = m_web.get();
+    m_channelLength = std::async(std::launch::async, [web, id = gParams.LoginID, pwd = gParams.AccountPwd] {
+        return web->QueryChannelLength(id, pwd);
+    });
+}
+
+void TfrmMainForm::StoreChannelLength()
+{
+    if (!m_channelLength.valid())
+        return;
+    const int channelLength = m_channelLength.get();
     IniWriteStr(ConfigIniPath(), QStringLiteral("Account"), QStringLiteral("ChannelLength"),
                 channelLength <= 0 ? QStringLiteral("70") : QString::number(channelLength));
     gParams.ChannelLength = ReadChannelLength();
@@ -93,6 +105,11 @@ TfrmMainForm::TfrmMainForm(QWidget *parent) : QMainWindow(parent)
 
 TfrmMainForm::~TfrmMainForm()
 {
+    try {
+        StoreChannelLength();
+    } catch (const nelvo::Error &) {
+        // Ending anyway; the stored length is refreshed at the next start.
+    }
     // Work windows store their settings as they go, before the counters and before the shared objects
     // they use are freed.
     delete m_sendSMSAll;
@@ -276,6 +293,7 @@ void TfrmMainForm::Timer1Timer()
 
 void TfrmMainForm::FormShow()
 {
+    StoreChannelLength();
     const QString softname =
         IniReadStr(VersionDatPath(), QStringLiteral("version"), QStringLiteral("softname"));
     QApplication::setApplicationDisplayName(softname);

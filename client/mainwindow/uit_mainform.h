@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+#include <future>
 #include <memory>
 
 class QAction;
@@ -32,6 +33,10 @@ public:
     TdmData *dmData() const { return m_data.get(); }
     // The compose container, once the send command has shown it.
     TfrmSendSMSAll *frmSendSMSAll() const { return m_sendSMSAll; }
+
+    // Waits for the channel length asked at creation, stores it in config.ini and fills the carrier
+    // lengths. The start calls it after the splash, before the sign-in; later calls return at once.
+    void StoreChannelLength();
 
     // The show handling after a successful sign-in.
     void FormShow();
@@ -86,4 +91,5 @@ private:
     std::unique_ptr<TLogMgr> m_log;
     std::unique_ptr<TwebInterFace> m_web;
     std::unique_ptr<TdmData> m_data;
+    std::future<int> m_channelLength;
 };

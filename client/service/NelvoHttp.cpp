@@ -68,6 +68,7 @@ QString Tnelvohttp::DefaultLibraryFile()
 
 const Tnelvohttp::Api &Tnelvohttp::api()
 {
+    std::lock_guard<std::mutex> guard(m_setUp);
     if (m_api)
         return *m_api;
     if (!m_library) {
@@ -99,6 +100,7 @@ const Tnelvohttp::Api &Tnelvohttp::api()
 nelvohttp *Tnelvohttp::object()
 {
     const Api &fns = api();
+    std::lock_guard<std::mutex> guard(m_setUp);
     if (!m_object) {
         m_object = fns.create_object(ClassId);
         if (!m_object)

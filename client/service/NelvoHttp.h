@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <mutex>
+
 struct nelvohttp;
 
 // The client's binding to the gateway library: the gateway's functions under their own names, with
@@ -45,6 +47,9 @@ private:
     const Api &api();
     nelvohttp *object();
 
+    // The library and the object are made on the first call, which may come from the start's background
+    // question while the window thread is about to ask its own.
+    std::mutex m_setUp;
     QString m_libraryFile;
     void *m_library = nullptr;
     Api *m_api = nullptr;

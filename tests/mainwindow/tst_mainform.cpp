@@ -51,6 +51,7 @@ private Q_SLOTS:
         IniWriteInt(f.config(), QStringLiteral("Proxy"), QStringLiteral("UseProxy"), 0);
         {
             TfrmMainForm form;
+            form.StoreChannelLength();
             QCOMPARE(IniReadStr(f.config(), QStringLiteral("Account"), QStringLiteral("ChannelLength")),
                      QStringLiteral("64"));
             QCOMPARE(gParams.ChannelLength, 64);
@@ -76,6 +77,7 @@ private Q_SLOTS:
         MainWindowFixture f;
         QVERIFY(f.service.setFault(QStringLiteral("no-result")));
         TfrmMainForm form;
+        form.StoreChannelLength();
         QCOMPARE(IniReadStr(f.config(), QStringLiteral("Account"), QStringLiteral("ChannelLength")),
                  QStringLiteral("70"));
         QCOMPARE(gParams.SmsLengths[1], 70);

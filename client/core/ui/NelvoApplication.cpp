@@ -4,10 +4,15 @@
 #include "NelvoError.h"
 #include "Prompts.h"
 
+#include <QThread>
+
 NelvoApplication::NelvoApplication(int &argc, char **argv) : QApplication(argc, argv)
 {
-    // Waits on the servers show the wait cursor, restored however the wait ends.
+    // Waits on the servers show the wait cursor, restored however the wait ends. Only waits of the window
+    // thread touch the cursor; a question asked in the background leaves it alone.
     nelvo::setBusyIndicator([](bool busy) {
+        if (QThread::currentThread() != QCoreApplication::instance()->thread())
+            return;
         if (busy)
             QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
         else
