@@ -11,6 +11,12 @@ class ConsolePrompts final : public nelvo::Prompts
 public:
     void message(const QString &caption, const QString &text, Icon icon) override;
     bool question(const QString &caption, const QString &text) override;
+    // Nothing to open on a console: the notice is printed and answered Cancel.
+    bool okCancel(const QString &caption, const QString &text, Icon icon) override
+    {
+        message(caption, text, icon);
+        return false;
+    }
     QString inputText(const QString &, const QString &, const QString &, int) override { return {}; }
     QString inputLine(const QString &, const QString &, const QString &initial, bool *ok) override;
     QString openFileName(const QString &, const QStringList &) override { return {}; }

@@ -19,6 +19,11 @@ public:
         message(caption, text, Icon::Question);
         return false;
     }
+    bool okCancel(const QString &caption, const QString &text, Icon icon) override
+    {
+        message(caption, text, icon);
+        return false;
+    }
     QString inputText(const QString &, const QString &, const QString &, int) override { return {}; }
     QString inputLine(const QString &, const QString &, const QString &initial, bool *ok) override
     {

@@ -27,6 +27,8 @@ public:
     virtual void message(const QString &caption, const QString &text, Icon icon) = 0;
     // A question with Yes and No; true for Yes.
     virtual bool question(const QString &caption, const QString &text) = 0;
+    // A notice with OK and Cancel; true for OK.
+    virtual bool okCancel(const QString &caption, const QString &text, Icon icon) = 0;
     // The one-field input dialog; an empty text when cancelled.
     virtual QString inputText(const QString &caption, const QString &prompt, const QString &initial,
                               int maxLen) = 0;

@@ -127,7 +127,7 @@ void ReportRejectedTokens(const QStringList &rejected)
         QStringLiteral("文件中手机号码已经成功导入，但部分错误号码无法导出\r\n这些号码被保存到") +
         QDir::toNativeSeparators(path) + QStringLiteral("。\r\n") +
         QStringLiteral("[确定]将打开错误号码文件，[取消]则不会打开。");
-    if (nelvo::prompts().question(QStringLiteral("提示"), text))
+    if (nelvo::prompts().okCancel(QStringLiteral("提示"), text, nelvo::Prompts::Icon::Warning))
         nelvo::prompts().openInTextEditor(path);
 }
 

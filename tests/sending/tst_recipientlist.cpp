@@ -202,6 +202,8 @@ private Q_SLOTS:
         QCOMPARE(prompts->shown().size(), 3);
         QCOMPARE(prompts->shown()[0].caption, QStringLiteral("请选择(文本每行一个手机号码)!"));
         QCOMPARE(prompts->shown()[1].caption, QStringLiteral("提示"));
+        QCOMPARE(prompts->shown()[1].kind, QStringLiteral("okCancel"));
+        QCOMPARE(prompts->shown()[1].icon, nelvo::Prompts::Icon::Warning);
         QVERIFY(prompts->shown()[1].text.startsWith(
             QStringLiteral("文件中手机号码已经成功导入，但部分错误号码无法导出\r\n这些号码被保存到")));
         QCOMPARE(prompts->shown()[2].kind, QStringLiteral("editor"));

@@ -32,6 +32,12 @@ bool ScriptedPrompts::question(const QString &caption, const QString &text)
     return nextAnswer().toBool();
 }
 
+bool ScriptedPrompts::okCancel(const QString &caption, const QString &text, Icon icon)
+{
+    m_shown.append({QStringLiteral("okCancel"), caption, text, icon});
+    return nextAnswer().toBool();
+}
+
 QString ScriptedPrompts::inputText(const QString &caption, const QString &prompt, const QString &, int)
 {
     m_shown.append({QStringLiteral("inputText"), caption, prompt, Icon::None});

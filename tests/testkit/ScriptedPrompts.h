@@ -13,8 +13,8 @@ class ScriptedPrompts final : public nelvo::Prompts
 public:
     struct Shown
     {
-        QString kind; // "message", "question", "inputText", "inputLine", "openFile", "saveFile", "shellOpen",
-                      // "editor"
+        QString kind; // "message", "question", "okCancel", "inputText", "inputLine", "openFile", "saveFile",
+                      // "shellOpen", "editor"
         QString caption;
         QString text;
         Icon icon = Icon::None;
@@ -23,6 +23,7 @@ public:
     // Installs a fresh instance for the rest of the test and returns it; the previous one is dropped.
     static ScriptedPrompts *install();
 
+    // Yes to a question, OK to an OK/Cancel notice; No and Cancel likewise.
     void queueYes() { m_answers.enqueue(true); }
     void queueNo() { m_answers.enqueue(false); }
     void queueText(const QString &text) { m_answers.enqueue(text); }
@@ -37,6 +38,7 @@ public:
 
     void message(const QString &caption, const QString &text, Icon icon) override;
     bool question(const QString &caption, const QString &text) override;
+    bool okCancel(const QString &caption, const QString &text, Icon icon) override;
     QString inputText(const QString &caption, const QString &prompt, const QString &initial,
                       int maxLen) override;
     QString inputLine(const QString &caption, const QString &prompt, const QString &initial,

@@ -47,6 +47,15 @@ bool QtPrompts::question(const QString &caption, const QString &text)
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtPrompts::okCancel(const QString &caption, const QString &text, Icon icon)
+{
+    QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
+    return box.exec() == QMessageBox::Ok;
+}
+
 QString QtPrompts::inputText(const QString &caption, const QString &prompt, const QString &initial,
                              int maxLen)
 {

@@ -9,6 +9,7 @@ class QtPrompts final : public nelvo::Prompts
 public:
     void message(const QString &caption, const QString &text, Icon icon) override;
     bool question(const QString &caption, const QString &text) override;
+    bool okCancel(const QString &caption, const QString &text, Icon icon) override;
     QString inputText(const QString &caption, const QString &prompt, const QString &initial,
                       int maxLen) override;
     QString inputLine(const QString &caption, const QString &prompt, const QString &initial,
