@@ -198,8 +198,17 @@ private:
         ensure();
         return m_segments[m_segment].u8(m_pos++);
     }
-    quint16 u16() { return static_cast<quint16>(u8() | (u8() << 8)); }
-    quint32 u32() { return u16() | (quint32(u16()) << 16); }
+    // The operands of | are evaluated in no fixed order, so the low part is read in a statement of its own.
+    quint16 u16()
+    {
+        const quint8 low = u8();
+        return static_cast<quint16>(low | (u8() << 8));
+    }
+    quint32 u32()
+    {
+        const quint16 low = u16();
+        return low | (quint32(u16()) << 16);
+    }
     void skip(qsizetype n)
     {
         while (n > 0) {
